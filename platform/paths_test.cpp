@@ -1,0 +1,20 @@
+#include "platform/paths.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace snapwire::platform {
+namespace {
+
+TEST(ProgramFolder, FollowsSnapwireHomeAndCreatesIt) {
+    QTemporaryDir temp;
+    const QString home = temp.path() + QStringLiteral("/a b/home/");
+    qputenv("SNAPWIRE_HOME", home.toUtf8());
+    EXPECT_EQ(ProgramFolder(), QDir::cleanPath(home));
+    EXPECT_TRUE(QDir(home).exists());
+    EXPECT_EQ(ProgramFile(QStringLiteral("webcam.jpg")), QDir::cleanPath(home) + QStringLiteral("/webcam.jpg"));
+}
+
+}  // namespace
+}  // namespace snapwire::platform

@@ -1,0 +1,122 @@
+#pragma once
+
+// Our own registry: a hive of keys and typed values kept in SQLite, with the
+// semantics the settings code relies on (case-insensitive, case-preserving names,
+// "\" separating key names, values listed in creation order, sub-keys sorted).
+// The calls mirror the classic registry calls closely on purpose: result codes,
+// buffer sizes and the "more data" answer are what the settings store expects.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace snapwire::reg {
+
+// Key handles. The predefined roots carry their well-known 32-bit values;
+// opened keys get small positive numbers.
+using HKey = std::int64_t;
+inline constexpr HKey kClassesRoot = static_cast<std::int32_t>(0x80000000u);
+inline constexpr HKey kCurrentUser = static_cast<std::int32_t>(0x80000001u);
+inline constexpr HKey kLocalMachine = static_cast<std::int32_t>(0x80000002u);
+inline constexpr HKey kUsers = static_cast<std::int32_t>(0x80000003u);
+
+// Result codes (0 = success).
+inline constexpr long kSuccess = 0;
+inline constexpr long kFileNotFound = 2;    // key or value missing
+inline constexpr long kAccessDenied = 5;    // e.g. deleting a key that still has sub-keys
+inline constexpr long kInvalidHandle = 6;
+inline constexpr long kInvalidData = 13;
+inline constexpr long kInvalidParameter = 87;
+inline constexpr long kMoreData = 234;      // buffer too small; size holds what is needed
+inline constexpr long kNoMoreItems = 259;   // enumeration index past the end
+inline constexpr long kHiveFailure = 1016;  // the hive file could not be read or written
+
+// Value types.
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegDwordBigEndian = 5;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
+// Access rights (recorded for fidelity; the hive has a single user).
+inline constexpr std::uint32_t kKeyQueryValue = 0x0001;
+inline constexpr std::uint32_t kKeySetValue = 0x0002;
+inline constexpr std::uint32_t kKeyCreateSubKey = 0x0004;
+inline constexpr std::uint32_t kKeyEnumerateSubKeys = 0x0008;
+inline constexpr std::uint32_t kKeyAllAccess = 0x003F;
+
+// Names are UTF-8. Key paths use "\" between key names, no leading "\".
+// A value name is opaque text: "Host Name/Adress:" is one name.
+
+long OpenKey(HKey root, std::string_view subKey, std::uint32_t access, HKey* result);
+// Creates every missing key on the path; opens it when it exists.
+long CreateKey(HKey root, std::string_view subKey, HKey* result);
+long CloseKey(HKey key);
+
+// Type and data of a value. `data` may be null to ask for type and size only
+// (success). When `data` is not null and *size is too small, returns kMoreData
+// and sets *size to the size needed. `type` may be null.
+long QueryValue(HKey key, std::string_view valueName, std::uint32_t* type, std::uint8_t* data,
+                std::uint32_t* size);
+// Writes (creates or replaces) a value. Identical rewrites are not written again.
+long SetValue(HKey key, std::string_view valueName, std::uint32_t type, const std::uint8_t* data,
+              std::uint32_t size);
+long DeleteValue(HKey key, std::string_view valueName);
+
+// Deletes the sub-key `subKey` of `key`; refused (kAccessDenied) when it has sub-keys.
+long DeleteKey(HKey key, std::string_view subKey);
+// Deletes `subKey` with everything below it; nothing whose name merely shares its prefix.
+long DeleteKeyTree(HKey key, std::string_view subKey);
+
+// Value names in creation order. `nameSize` counts bytes including the
+// terminating zero on input; on success it holds the name's length without it.
+// Returns kMoreData when the buffer is too small, kNoMoreItems past the end.
+long EnumValue(HKey key, std::uint32_t index, char* name, std::uint32_t* nameSize);
+// Sub-key names, sorted case-insensitively. `bufferSize` is the buffer's size in
+// bytes; a name that does not fit with its zero ends the enumeration (kMoreData).
+long EnumKey(HKey key, std::uint32_t index, char* name, std::uint32_t bufferSize);
+// Counts and longest names (in bytes, without the terminating zero); any pointer may be null.
+long QueryInfoKey(HKey key, std::uint32_t* subKeyCount, std::uint32_t* maxSubKeyLen,
+                  std::uint32_t* valueCount, std::uint32_t* maxValueNameLen);
+
+// Replaces %NAME% by the environment variable NAME; undefined names stay as written.
+std::string ExpandEnvironmentStrings(std::string_view text);
+
+// The hive file. Opened on first use at ProgramFolder()/settings.db; tests and the
+// registry tool may point it elsewhere. CloseHive() closes every open key.
+void UseHiveFile(const std::string& path);
+std::string HiveFile();
+void CloseHive();
+
+// Runs `work` as one transaction: either all of its writes land or none do.
+// Returns false (and writes nothing) when `work` returns false or the hive fails.
+template <typename Work>
+bool InTransaction(Work&& work);
+
+// Implementation detail of InTransaction.
+bool BeginTransaction();
+bool CommitTransaction();
+void RollbackTransaction();
+
+template <typename Work>
+bool InTransaction(Work&& work) {
+    if (!BeginTransaction())
+        return false;
+    bool ok = false;
+    try {
+        ok = work();
+    } catch (...) {
+        RollbackTransaction();
+        throw;
+    }
+    if (!ok) {
+        RollbackTransaction();
+        return false;
+    }
+    return CommitTransaction();
+}
+
+}  // namespace snapwire::reg

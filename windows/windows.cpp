@@ -1,0 +1,2 @@
+// Placeholder so the library exists before its first window lands.
+namespace snapwire::windows {}
