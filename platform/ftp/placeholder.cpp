@@ -1,0 +1,2 @@
+// Placeholder until the layer lands.
+namespace snapwire {}
