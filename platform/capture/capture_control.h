@@ -15,18 +15,23 @@ namespace snapwire::capture {
 
 // Failures carry a number and a description, as callers report them.
 class CaptureError : public std::runtime_error {
-public:
+  public:
     CaptureError(int number, const QString& description);
     int number() const { return number_; }
     QString description() const { return description_; }
 
-private:
+  private:
     int number_;
     QString description_;
 };
 
 inline constexpr int kErrorDeviceNotOpened = 5;  // busy, gone, or refused
+inline constexpr int kErrorNoDevice = 6;         // no such capture device
+inline constexpr int kErrorDeviceFailed = 7;     // opened, but failed or sent no picture
+inline constexpr int kErrorNoFrame = 8;          // there is no current frame (not connected)
+inline constexpr int kErrorNotAvailable = 9;     // a dialog the device does not have, or not now
 inline constexpr int kErrorFileWrite = 10;       // a frame file could not be written
+inline constexpr int kErrorInvalidValue = 380;   // a setting the control refuses
 
 struct CaptureStatus {
     std::int32_t width = 0;  // current frame size in pixels
@@ -48,7 +53,7 @@ struct SoundFormat {
 
 class CaptureControl : public QWidget {
     Q_OBJECT
-public:
+  public:
     explicit CaptureControl(QWidget* parent = nullptr);
     ~CaptureControl() override;
 
@@ -72,7 +77,7 @@ public:
     void ShowCompressorDialog();
 
     CaptureStatus GetCaptureStatus() const;
-    QImage CurrentFrame() const;  // a copy; null when there is no frame
+    QImage CurrentFrame() const;                  // a copy; null when there is no frame
     void SaveFrameAsBitmap(const QString& path);  // 24-bit BMP; throws CaptureError
     std::int32_t SavePictureAsJpeg(const QImage& picture, const QString& path, int quality);  // 0 = failure
     void CopyFrameToClipboard();
@@ -83,20 +88,29 @@ public:
     bool CaptureTimeLimited() const;
     void SetCaptureTimeLimited(bool limited);
     int CaptureSeconds() const;
-    void SetCaptureSeconds(int seconds);
+    void SetCaptureSeconds(int seconds);  // throws CaptureError (380) below 0
     int CaptureFrameRate() const;
-    void SetCaptureFrameRate(int framesPerSecond);
+    void SetCaptureFrameRate(int framesPerSecond);  // 1 .. 100; throws CaptureError (380) otherwise
     bool CaptureSound() const;
     void SetCaptureSound(bool on);
-    bool BeginCapture();
+    bool BeginCapture();  // false when the recording cannot start
+    // Ends a running movie capture as the user's left click or Escape does; the
+    // CaptureCompleted event follows once the file is complete.
+    void EndCapture();
+    // PCM, 1 or 2 channels, 8 or 16 bits, 1000 .. 96000 samples a second; anything else
+    // throws CaptureError (380). GetSoundFormat reports what will be recorded.
     void SetSoundFormat(const SoundFormat& format);
     SoundFormat GetSoundFormat() const;
 
-Q_SIGNALS:
+  Q_SIGNALS:
     // A movie capture has finished; always delivered on the user-interface thread.
     void CaptureCompleted();
 
-private:
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
     struct Impl;
     std::unique_ptr<Impl> impl_;
 };

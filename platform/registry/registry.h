@@ -23,8 +23,8 @@ inline constexpr HKey kUsers = static_cast<std::int32_t>(0x80000003u);
 
 // Result codes (0 = success).
 inline constexpr long kSuccess = 0;
-inline constexpr long kFileNotFound = 2;    // key or value missing
-inline constexpr long kAccessDenied = 5;    // e.g. deleting a key that still has sub-keys
+inline constexpr long kFileNotFound = 2;  // key or value missing
+inline constexpr long kAccessDenied = 5;  // e.g. deleting a key that still has sub-keys
 inline constexpr long kInvalidHandle = 6;
 inline constexpr long kInvalidData = 13;
 inline constexpr long kInvalidParameter = 87;
@@ -66,14 +66,17 @@ long SetValue(HKey key, std::string_view valueName, std::uint32_t type, const st
               std::uint32_t size);
 long DeleteValue(HKey key, std::string_view valueName);
 
-// Deletes the sub-key `subKey` of `key`; refused (kAccessDenied) when it has sub-keys.
+// Deletes the sub-key `subKey` of `key` ("" = `key` itself); refused (kAccessDenied)
+// when it has sub-keys or is a root.
 long DeleteKey(HKey key, std::string_view subKey);
-// Deletes `subKey` with everything below it; nothing whose name merely shares its prefix.
+// Deletes `subKey` with everything below it; nothing whose name merely shares its
+// prefix. With "" the values and sub-keys of `key` go and `key` itself stays.
 long DeleteKeyTree(HKey key, std::string_view subKey);
 
 // Value names in creation order. `nameSize` counts bytes including the
 // terminating zero on input; on success it holds the name's length without it.
-// Returns kMoreData when the buffer is too small, kNoMoreItems past the end.
+// Returns kMoreData when the buffer is too small (`nameSize` then holds the
+// name's length without the zero), kNoMoreItems past the end.
 long EnumValue(HKey key, std::uint32_t index, char* name, std::uint32_t* nameSize);
 // Sub-key names, sorted case-insensitively. `bufferSize` is the buffer's size in
 // bytes; a name that does not fit with its zero ends the enumeration (kMoreData).

@@ -22,7 +22,7 @@ void ForgetLoadedForm(const void* slot);
 
 template <typename T>
 class FormSlot {
-public:
+  public:
     FormSlot() = default;
     FormSlot(const FormSlot&) = delete;
     FormSlot& operator=(const FormSlot&) = delete;
@@ -44,11 +44,12 @@ public:
         instance_.reset();
     }
 
-private:
+  private:
     std::unique_ptr<T> instance_;
 };
 
 // Destroys every loaded form, newest first (end of program, and between tests).
+// Forms are widgets: call it while the application object still exists.
 void UnloadAllForms();
 
 }  // namespace snapwire::ui

@@ -6,9 +6,11 @@
 // (it returns the default button and records the miss) instead of waiting.
 
 #include <QString>
+#include <memory>
 #include <optional>
 #include <vector>
 
+class QMessageBox;
 class QWidget;
 
 namespace snapwire::ui {
@@ -31,7 +33,15 @@ enum MsgBoxStyle : int {
 };
 
 // Which button closed the box.
-enum MsgBoxResult : int { vbOK = 1, vbCancel = 2, vbAbort = 3, vbRetry = 4, vbIgnore = 5, vbYes = 6, vbNo = 7 };
+enum MsgBoxResult : int {
+    vbOK = 1,
+    vbCancel = 2,
+    vbAbort = 3,
+    vbRetry = 4,
+    vbIgnore = 5,
+    vbYes = 6,
+    vbNo = 7
+};
 
 inline constexpr const char* kProgramTitle = "Snapwire";
 
@@ -57,9 +67,23 @@ void AnswerNextInputBox(std::optional<QString> answer);
 const std::vector<ShownBox>& ShownBoxes();
 void ClearShownBoxes();
 // True while tests answer boxes: switched on by the first Answer... call or by
-// SetAnsweringForTests(true); then a box with no queued answer returns its default
-// button (input box: cancelled) and is recorded as unanswered.
+// SetAnsweringForTests(true), and always on the offscreen platform (where no one
+// could press a button); then a box with no queued answer returns its default
+// button (input box: cancelled) and is recorded as unanswered. The switch also
+// covers the pickers of common_dialogs.h.
 void SetAnsweringForTests(bool on);
 int UnansweredBoxCount();
+// Empties the answer queues and the record, clears the miss count and puts the
+// answering switch back to the platform's default (between tests).
+void ResetMessageBoxesForTests();
+
+namespace detail {
+// The pieces MsgBox puts together, open for tests of the real box.
+QString LineBreaksForDisplay(const QString& text);  // lone CR and CR LF become LF
+std::unique_ptr<QMessageBox> BuildMessageBox(const QString& prompt, int style, const QString& title,
+                                             QWidget* parent);
+MsgBoxResult DefaultButtonResult(int style);
+MsgBoxResult ResultOfClosedBox(const QMessageBox& box, int style);
+}  // namespace detail
 
 }  // namespace snapwire::ui

@@ -12,7 +12,7 @@ inline constexpr int kTwipsPerPixel = 15;
 int PixelsToTwips(int pixels);
 int TwipsToPixels(double twips);  // rounded to the nearest pixel
 
-QColor ColorFromBgr(std::uint32_t bgr);   // 0x00BBGGRR -> QColor
+QColor ColorFromBgr(std::uint32_t bgr);  // 0x00BBGGRR -> QColor
 std::uint32_t BgrFromColor(const QColor& color);
 
 }  // namespace snapwire::ui

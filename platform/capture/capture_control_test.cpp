@@ -1,0 +1,165 @@
+#include "platform/capture/capture_control.h"
+
+#include <gtest/gtest.h>
+
+#include <QClipboard>
+#include <QFile>
+
+#include "platform/capture/capture_test_support.h"
+#include "platform/capture/frame_pipeline.h"
+
+namespace snapwire::capture {
+namespace {
+
+using testing::CaptureTest;
+using testing::IndexOfDevice;
+using testing::WaitUntil;
+
+class CaptureControlTest : public CaptureTest {};
+
+TEST_F(CaptureControlTest, ListsTheTestPatternAfterTheCameras) {
+    const int count = control().DeviceCount();
+    ASSERT_GE(count, 1);
+    EXPECT_EQ(control().DeviceName(count - 1), QLatin1String(kTestPatternName));
+    EXPECT_EQ(control().DeviceIndex(), 0);
+    EXPECT_FALSE(control().DeviceConnected());
+    try {
+        control().DeviceName(count);
+        ADD_FAILURE() << "a device past the end has no name";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorInvalidValue);
+    }
+}
+
+TEST_F(CaptureControlTest, ConnectingGivesTheFrameSizeAtOnceAndThePictureMoves) {
+    ConnectTestPattern();
+    const CaptureStatus status = control().GetCaptureStatus();
+    EXPECT_EQ(status.width, 640);
+    EXPECT_EQ(status.height, 480);
+    EXPECT_FALSE(status.capturing);
+
+    const QImage first = control().CurrentFrame();
+    ASSERT_FALSE(first.isNull());
+    EXPECT_EQ(first.format(), QImage::Format_RGB32);
+    EXPECT_EQ(first.size(), QSize(640, 480));
+    EXPECT_TRUE(WaitUntil([&] { return control().CurrentFrame() != first; }, 3000)) << "the ball should move";
+}
+
+TEST_F(CaptureControlTest, DisconnectingLeavesNoFrame) {
+    ConnectTestPattern();
+    control().SetDeviceConnected(false);
+    EXPECT_FALSE(control().DeviceConnected());
+    EXPECT_TRUE(control().CurrentFrame().isNull());
+    EXPECT_EQ(control().GetCaptureStatus().width, 0);
+    try {
+        control().SaveFrameAsBitmap(homeFile(QStringLiteral("ic.bmp")));
+        ADD_FAILURE() << "saving without a frame must fail";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorNoFrame);
+        EXPECT_FALSE(error.description().isEmpty());
+    }
+    EXPECT_FALSE(QFile::exists(homeFile(QStringLiteral("ic.bmp"))));
+
+    control().SetDeviceConnected(true);  // the same device again
+    EXPECT_EQ(control().GetCaptureStatus().width, 640);
+}
+
+TEST_F(CaptureControlTest, ChoosingADeviceThatDoesNotExistFails) {
+    try {
+        control().SetDeviceIndex(control().DeviceCount());
+        ADD_FAILURE() << "no such device";
+    } catch (const CaptureError& error) {
+        EXPECT_NE(error.number(), kErrorDeviceNotOpened);
+    }
+    EXPECT_FALSE(control().DeviceConnected());
+}
+
+TEST_F(CaptureControlTest, WithoutAnyDeviceConnectingFailsAndNothingIsOffered) {
+    qputenv("SNAPWIRE_NO_TEST_DEVICE", "1");
+    CaptureControl bare;
+    if (bare.DeviceCount() > 0)
+        GTEST_SKIP() << "this machine has a camera";
+    EXPECT_EQ(bare.DeviceIndex(), -1);
+    EXPECT_FALSE(bare.HasFormatDialog());
+    EXPECT_FALSE(bare.HasSourceDialog());
+    try {
+        bare.SetDeviceConnected(true);
+        ADD_FAILURE() << "connecting without a device must fail";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorNoDevice);
+        EXPECT_FALSE(error.description().isEmpty());
+    }
+    EXPECT_FALSE(bare.DeviceConnected());
+    EXPECT_TRUE(bare.CurrentFrame().isNull());
+    EXPECT_THROW(bare.CopyFrameToClipboard(), CaptureError);
+}
+
+TEST_F(CaptureControlTest, ClipboardHoldsTheFrame) {
+    ConnectTestPattern();
+    control().CopyFrameToClipboard();
+    const QImage copied = QGuiApplication::clipboard()->image();
+    EXPECT_EQ(copied.size(), QSize(640, 480));
+}
+
+TEST_F(CaptureControlTest, TheVideoWidgetPaintsTheLivePicture) {
+    ConnectTestPattern();
+    control().resize(640, 480);
+    control().SetLivePreview(true);
+    EXPECT_TRUE(control().LivePreview());
+    // The test pattern's background is black, its ball white: a painted widget has both.
+    const QImage painted = control().grab().toImage();
+    bool hasLight = false;
+    for (int y = 0; y < painted.height() && !hasLight; y += 4)
+        for (int x = 0; x < painted.width() && !hasLight; x += 4) hasLight = qGray(painted.pixel(x, y)) > 200;
+    EXPECT_TRUE(hasLight);
+}
+
+// The picture path on its own, with sources no device list would produce.
+TEST(FramePipelineTest, ADeviceThatCannotBeOpenedGivesNumber5) {
+    FramePipeline pipeline;
+    try {
+        pipeline.Start(QStringLiteral("v4l2src device=/dev/snapwire-no-such-camera"),
+                       std::chrono::seconds(5));
+        ADD_FAILURE() << "the device does not exist";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorDeviceNotOpened) << error.description().toStdString();
+    }
+    EXPECT_FALSE(pipeline.IsRunning());
+}
+
+TEST(FramePipelineTest, OtherFailuresGiveAnotherNumber) {
+    FramePipeline pipeline;
+    try {
+        pipeline.Start(QStringLiteral("audiotestsrc"), std::chrono::seconds(5));
+        ADD_FAILURE() << "sound is no picture";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorDeviceFailed);
+    }
+    try {
+        pipeline.Start(QStringLiteral("appsrc is-live=true format=time"), std::chrono::milliseconds(200));
+        ADD_FAILURE() << "a source without pictures must time out";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorDeviceFailed);
+    }
+    EXPECT_FALSE(pipeline.IsRunning());
+}
+
+TEST(FramePipelineTest, CopiesFramesWithPaddedRows) {
+    const int width = 3, height = 2, stride = 16;
+    std::vector<uchar> data(size_t(stride * height), 0xEE);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uchar* pixel = data.data() + y * stride + x * 4;
+            pixel[0] = uchar(10 * x);       // blue
+            pixel[1] = uchar(100 + y);      // green
+            pixel[2] = uchar(200 + x + y);  // red
+            pixel[3] = 0xFF;
+        }
+    const QImage frame = CopyBgrxFrame(data.data(), width, height, stride);
+    ASSERT_EQ(frame.size(), QSize(width, height));
+    EXPECT_EQ(frame.pixel(2, 1), qRgb(203, 101, 20));
+    EXPECT_EQ(frame.pixel(0, 0), qRgb(200, 100, 0));
+}
+
+}  // namespace
+}  // namespace snapwire::capture

@@ -1,0 +1,112 @@
+#include "platform/capture/frame_files.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QImageReader>
+#include <QtEndian>
+
+#include "platform/capture/capture_test_support.h"
+
+namespace snapwire::capture {
+namespace {
+
+using testing::CaptureTest;
+
+quint32 Le32(const QByteArray& bytes, int at) {
+    return qFromLittleEndian<quint32>(bytes.constData() + at);
+}
+quint16 Le16(const QByteArray& bytes, int at) {
+    return qFromLittleEndian<quint16>(bytes.constData() + at);
+}
+
+TEST(BitmapEncodingTest, WritesBottomUpBgrRowsPaddedToWords) {
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(0, 0, qRgb(1, 2, 3));
+    image.setPixel(2, 1, qRgb(10, 20, 30));
+    const QByteArray bmp = EncodeBitmap24(image);
+
+    const int rowBytes = 12;  // 3 pixels x 3 bytes, padded to 12
+    ASSERT_EQ(bmp.size(), 54 + rowBytes * 2);
+    EXPECT_EQ(bmp.left(2), QByteArray("BM"));
+    EXPECT_EQ(Le32(bmp, 2), quint32(bmp.size()));
+    EXPECT_EQ(Le32(bmp, 10), 54u);
+    EXPECT_EQ(Le32(bmp, 18), 3u);
+    EXPECT_EQ(Le32(bmp, 22), 2u);
+    EXPECT_EQ(Le16(bmp, 28), 24u);
+    EXPECT_EQ(Le32(bmp, 30), 0u);
+    // The file's first row is the picture's bottom row; pixels are blue, green, red.
+    EXPECT_EQ(bmp.mid(54 + 6, 3), QByteArray("\x1e\x14\x0a", 3));
+    EXPECT_EQ(bmp.mid(54 + rowBytes, 3), QByteArray("\x03\x02\x01", 3));
+
+    QImage back;
+    ASSERT_TRUE(back.loadFromData(bmp, "BMP"));
+    EXPECT_EQ(back.convertToFormat(QImage::Format_RGB32), image);
+}
+
+class StillFileTest : public CaptureTest {};
+
+TEST_F(StillFileTest, SavesTheWholeFrameAs24BitBitmap) {
+    ConnectTestPattern();
+    const QString path = homeFile(QStringLiteral("ic.bmp"));
+    control().SaveFrameAsBitmap(path);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_GE(bytes.size(), 54);
+    EXPECT_EQ(Le16(bytes, 28), 24u);
+    EXPECT_EQ(bytes.size(), 54 + 640 * 3 * 480);
+    QImageReader reader(path);
+    EXPECT_EQ(reader.size(), QSize(640, 480));
+    EXPECT_FALSE(reader.read().isNull());
+}
+
+TEST_F(StillFileTest, BitmapThatCannotBeWrittenRaisesNumber10) {
+    ConnectTestPattern();
+    const QString path = homeFile(QStringLiteral("missing-folder/ic.bmp"));
+    try {
+        control().SaveFrameAsBitmap(path);
+        ADD_FAILURE() << "the folder does not exist";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorFileWrite);
+        EXPECT_TRUE(error.description().contains(path));
+    }
+    try {
+        control().SaveFrameAsBitmap(home());  // a folder
+        ADD_FAILURE() << "a folder is no file";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorFileWrite);
+    }
+}
+
+TEST_F(StillFileTest, JpegReadsBackAtTheSizeAndQualityDecidesTheFileSize) {
+    const QImage picture = testing::NoisePicture(320, 240, 7);
+    const QString low = homeFile(QStringLiteral("low.jpg"));
+    const QString high = homeFile(QStringLiteral("high.jpg"));
+    EXPECT_NE(control().SavePictureAsJpeg(picture, low, 10), 0);
+    EXPECT_NE(control().SavePictureAsJpeg(picture, high, 90), 0);
+    QImageReader reader(high);
+    EXPECT_EQ(reader.format(), QByteArray("jpeg"));
+    EXPECT_EQ(reader.size(), QSize(320, 240));
+    EXPECT_LT(QFileInfo(low).size() * 2, QFileInfo(high).size());
+
+    // Both ends of the scale are the encoder's own.
+    EXPECT_NE(control().SavePictureAsJpeg(picture, low, 0), 0);
+    EXPECT_NE(control().SavePictureAsJpeg(picture, high, 100), 0);
+    EXPECT_LT(QFileInfo(low).size(), QFileInfo(high).size());
+}
+
+TEST_F(StillFileTest, JpegFailuresReturnZero) {
+    const QImage picture = testing::NoisePicture(16, 16, 7);
+    EXPECT_EQ(control().SavePictureAsJpeg(picture, homeFile(QStringLiteral("no/such/folder.jpg")), 75), 0);
+    EXPECT_EQ(control().SavePictureAsJpeg(picture, home(), 75), 0);
+    EXPECT_EQ(control().SavePictureAsJpeg(QImage(), homeFile(QStringLiteral("null.jpg")), 75), 0);
+    EXPECT_EQ(control().SavePictureAsJpeg(picture, homeFile(QStringLiteral("q.jpg")), 101), 0);
+    EXPECT_EQ(control().SavePictureAsJpeg(picture, homeFile(QStringLiteral("q.jpg")), -1), 0);
+    EXPECT_FALSE(QFile::exists(homeFile(QStringLiteral("null.jpg"))));
+    EXPECT_FALSE(QFile::exists(homeFile(QStringLiteral("q.jpg"))));
+}
+
+}  // namespace
+}  // namespace snapwire::capture

@@ -1,0 +1,472 @@
+#include "platform/registry/hive.h"
+
+#include "platform/paths.h"
+#include "platform/registry/registry.h"
+
+#include <fcntl.h>
+#include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <QString>
+
+#include <algorithm>
+#include <cstring>
+
+namespace snapwire::reg::detail {
+namespace {
+
+constexpr int kSchemaVersion = 1;
+constexpr int kBusyTimeoutMs = 5000;
+constexpr mode_t kPrivateMode = 0600;
+
+// Values keep their row id when rewritten, so ordering by id is creation order.
+// Sub-keys sort by their folded name, which the unique index already holds.
+constexpr const char* kSchema = R"sql(
+CREATE TABLE IF NOT EXISTS keys(
+    id INTEGER PRIMARY KEY AUTOINCREMENT,
+    parent INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL,
+    UNIQUE(parent, folded));
+CREATE TABLE IF NOT EXISTS vals(
+    id INTEGER PRIMARY KEY,
+    key INTEGER NOT NULL,
+    name TEXT NOT NULL,
+    folded TEXT NOT NULL,
+    type INTEGER NOT NULL,
+    data BLOB NOT NULL,
+    UNIQUE(key, folded));
+INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES
+    (1, 0, 'HKEY_CLASSES_ROOT', 'hkey_classes_root'),
+    (2, 0, 'HKEY_CURRENT_USER', 'hkey_current_user'),
+    (3, 0, 'HKEY_LOCAL_MACHINE', 'hkey_local_machine'),
+    (4, 0, 'HKEY_USERS', 'hkey_users');
+PRAGMA user_version = 1;
+)sql";
+
+bool IsAscii(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+// The hive holds FTP passwords: create it private, and tighten a file that is
+// not. SQLite gives its -wal and -shm files the mode of the database file.
+bool MakePrivateFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kPrivateMode);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && (info.st_mode & 0777) != kPrivateMode)
+        ::fchmod(fd, kPrivateMode);
+    ::close(fd);
+    return true;
+}
+
+int QueryInt(sqlite3* db, const char* sql, int fallback) {
+    sqlite3_stmt* stmt = nullptr;
+    int result = fallback;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+        result = sqlite3_column_int(stmt, 0);
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+std::string QueryText(sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    std::string result;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        result = text ? text : "";
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+long Failure(const Statement& statement) {
+    return statement.Failed() ? kHiveFailure : kFileNotFound;
+}
+
+}  // namespace
+
+KeyId RootKeyId(std::int64_t root) {
+    switch (root) {
+        case kClassesRoot:
+            return 1;
+        case kCurrentUser:
+            return 2;
+        case kLocalMachine:
+            return 3;
+        case kUsers:
+            return 4;
+        default:
+            return kNoKey;
+    }
+}
+
+std::string FoldName(std::string_view name) {
+    if (IsAscii(name)) {
+        std::string folded(name);
+        for (char& c : folded)
+            if (c >= 'A' && c <= 'Z')
+                c = static_cast<char>(c - 'A' + 'a');
+        return folded;
+    }
+    const QString text = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return text.toCaseFolded().toStdString();
+}
+
+// ---- Statement
+
+Statement::Statement(Hive& hive, const char* sql) : stmt_(hive.Prepare(sql)) {}
+
+Statement::~Statement() {
+    if (stmt_) {
+        sqlite3_reset(stmt_);
+        sqlite3_clear_bindings(stmt_);
+    }
+}
+
+Statement& Statement::Bind(int index, std::int64_t value) {
+    if (stmt_ && sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK)
+        failed_ = true;
+    return *this;
+}
+
+Statement& Statement::Bind(int index, std::string_view text) {
+    static const char kEmpty[] = "";
+    const char* chars = text.empty() ? kEmpty : text.data();
+    if (stmt_ &&
+        sqlite3_bind_text(stmt_, index, chars, static_cast<int>(text.size()), SQLITE_TRANSIENT) != SQLITE_OK)
+        failed_ = true;
+    return *this;
+}
+
+Statement& Statement::BindBlob(int index, const std::uint8_t* data, std::uint32_t size) {
+    // A null pointer would bind NULL, not an empty blob.
+    static const std::uint8_t kEmpty[1] = {0};
+    const void* bytes = size == 0 ? kEmpty : data;
+    if (stmt_ &&
+        sqlite3_bind_blob(stmt_, index, bytes, static_cast<int>(size), SQLITE_TRANSIENT) != SQLITE_OK)
+        failed_ = true;
+    return *this;
+}
+
+bool Statement::Step() {
+    if (!stmt_ || failed_) {
+        failed_ = true;
+        return false;
+    }
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE)
+        failed_ = true;
+    return false;
+}
+
+std::int64_t Statement::Int(int column) const {
+    return sqlite3_column_int64(stmt_, column);
+}
+
+std::string Statement::Text(int column) const {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    return text ? std::string(text, static_cast<size_t>(sqlite3_column_bytes(stmt_, column))) : std::string();
+}
+
+std::vector<std::uint8_t> Statement::Blob(int column) const {
+    const auto* bytes = static_cast<const std::uint8_t*>(sqlite3_column_blob(stmt_, column));
+    const int size = sqlite3_column_bytes(stmt_, column);
+    return bytes ? std::vector<std::uint8_t>(bytes, bytes + size) : std::vector<std::uint8_t>();
+}
+
+// ---- Hive: connection
+
+Hive& Hive::Instance() {
+    static Hive hive;
+    return hive;
+}
+
+Hive::~Hive() {
+    Close();
+}
+
+void Hive::UseFile(std::string path) {
+    if (path != file_)
+        Close();
+    file_ = std::move(path);
+}
+
+std::string Hive::File() const {
+    if (!file_.empty())
+        return file_;
+    return platform::ProgramFile(QStringLiteral("settings.db")).toStdString();
+}
+
+void Hive::Close() {
+    for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
+    statements_.clear();
+    if (db_)
+        sqlite3_close_v2(db_);  // rolls back an unfinished transaction
+    db_ = nullptr;
+    depth_ = 0;
+    doomed_ = false;
+}
+
+bool Hive::Ready() {
+    return db_ || Open();
+}
+
+bool Hive::Open() {
+    const std::string path = File();
+    if (!MakePrivateFile(path))
+        return false;
+    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                        nullptr) != SQLITE_OK) {
+        Close();
+        return false;
+    }
+    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    // WAL: readers never wait for a writer and a killed writer leaves the last
+    // committed state; FULL syncs the log at every commit, so a write that
+    // returned survives a power cut as well as a crash.
+    const bool ok = QueryText(db_, "PRAGMA journal_mode=WAL") == "wal" &&
+                    Execute("PRAGMA synchronous=FULL") && PrepareSchema();
+    if (!ok)
+        Close();
+    return ok;
+}
+
+bool Hive::PrepareSchema() {
+    const int version = QueryInt(db_, "PRAGMA user_version", -1);
+    if (version == kSchemaVersion)
+        return true;
+    if (version != 0)
+        return false;  // not ours, or a newer layout we do not know
+    if (!Execute("BEGIN IMMEDIATE"))
+        return false;
+    if (Execute(kSchema) && Execute("COMMIT"))
+        return true;
+    Execute("ROLLBACK");
+    return false;
+}
+
+sqlite3_stmt* Hive::Prepare(const char* sql) {
+    // Keyed by the address of the SQL text: callers pass string literals.
+    if (!Ready())
+        return nullptr;
+    const auto found = statements_.find(sql);
+    if (found != statements_.end())
+        return found->second;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v3(db_, sql, -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    statements_.emplace(sql, stmt);
+    return stmt;
+}
+
+bool Hive::Execute(const char* sql) {
+    return db_ && sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// ---- Hive: transactions
+
+bool Hive::Begin() {
+    if (!Ready())
+        return false;
+    if (depth_ == 0) {
+        if (!Execute("BEGIN IMMEDIATE"))
+            return false;
+        doomed_ = false;
+    }
+    ++depth_;
+    return true;
+}
+
+bool Hive::Commit() {
+    if (depth_ == 0)
+        return false;
+    if (--depth_ > 0)
+        return !doomed_;
+    if (doomed_ || !Execute("COMMIT")) {
+        Execute("ROLLBACK");
+        doomed_ = false;
+        return false;
+    }
+    return true;
+}
+
+void Hive::Rollback() {
+    if (depth_ == 0)
+        return;
+    if (--depth_ > 0) {
+        doomed_ = true;  // the outermost level will roll everything back
+        return;
+    }
+    Execute("ROLLBACK");
+    doomed_ = false;
+}
+
+WriteScope::WriteScope(Hive& hive) : hive_(hive) {
+    if (!hive_.Ready())
+        return;
+    started_ = hive_.Execute(hive_.Depth() == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT operation");
+}
+
+WriteScope::~WriteScope() {
+    if (started_ && !finished_)
+        Finish(kHiveFailure);
+}
+
+long WriteScope::Finish(long result) {
+    if (!started_)
+        return kHiveFailure;
+    finished_ = true;
+    const bool outermost = hive_.Depth() == 0;
+    if (result == kSuccess && hive_.Execute(outermost ? "COMMIT" : "RELEASE operation"))
+        return kSuccess;
+    if (outermost)
+        hive_.Execute("ROLLBACK");
+    else
+        hive_.Execute("ROLLBACK TO operation; RELEASE operation");
+    return result == kSuccess ? kHiveFailure : result;
+}
+
+// ---- Hive: table operations
+
+long Hive::FindChild(KeyId parent, std::string_view name, KeyId* child) {
+    Statement find(*this, "SELECT id FROM keys WHERE parent = ?1 AND folded = ?2");
+    if (!find.Bind(1, parent).Bind(2, FoldName(name)).Step())
+        return Failure(find);
+    *child = find.Int(0);
+    return kSuccess;
+}
+
+long Hive::FindPath(KeyId start, std::string_view path, KeyId* key) {
+    *key = start;
+    if (path.empty())
+        return KeyExists(start);
+    // One read transaction for the whole walk: starting one costs more than a lookup.
+    if (!Ready())
+        return kHiveFailure;
+    const bool own = sqlite3_get_autocommit(db_) != 0;
+    if (own)
+        Statement(*this, "BEGIN").Step();
+    long rc = kSuccess;
+    while (rc == kSuccess) {
+        const size_t slash = path.find('\\');
+        rc = FindChild(*key, path.substr(0, slash), key);
+        if (slash == std::string_view::npos)
+            break;
+        path.remove_prefix(slash + 1);
+    }
+    if (own)
+        Statement(*this, "COMMIT").Step();
+    return rc;
+}
+
+long Hive::AddChild(KeyId parent, std::string_view name, KeyId* child) {
+    Statement add(*this, "INSERT INTO keys(parent, name, folded) VALUES(?1, ?2, ?3)");
+    add.Bind(1, parent).Bind(2, name).Bind(3, FoldName(name)).Step();
+    if (add.Failed())
+        return kHiveFailure;
+    *child = sqlite3_last_insert_rowid(db_);
+    return kSuccess;
+}
+
+long Hive::KeyExists(KeyId key) {
+    Statement exists(*this, "SELECT 1 FROM keys WHERE id = ?1");
+    return exists.Bind(1, key).Step() ? kSuccess : Failure(exists);
+}
+
+long Hive::HasChildren(KeyId key, bool* hasChildren) {
+    Statement child(*this, "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1");
+    *hasChildren = child.Bind(1, key).Step();
+    return child.Failed() ? kHiveFailure : kSuccess;
+}
+
+long Hive::ReadValue(KeyId key, std::string_view name, ValueRow* row) {
+    Statement read(*this, "SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
+    if (!read.Bind(1, key).Bind(2, FoldName(name)).Step())
+        return Failure(read);
+    row->name = read.Text(0);
+    row->type = static_cast<std::uint32_t>(read.Int(1));
+    row->data = read.Blob(2);
+    return kSuccess;
+}
+
+long Hive::WriteValue(KeyId key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                      std::uint32_t size) {
+    // An upsert keeps the row (and so the value's place in the order) and its
+    // first spelling of the name.
+    Statement write(*this,
+                    "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
+                    "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
+    write.Bind(1, key).Bind(2, name).Bind(3, FoldName(name)).Bind(4, type).BindBlob(5, data, size).Step();
+    return write.Failed() ? kHiveFailure : kSuccess;
+}
+
+long Hive::RemoveValue(KeyId key, std::string_view name) {
+    Statement remove(*this, "DELETE FROM vals WHERE key = ?1 AND folded = ?2");
+    remove.Bind(1, key).Bind(2, FoldName(name)).Step();
+    if (remove.Failed())
+        return kHiveFailure;
+    return sqlite3_changes(db_) > 0 ? kSuccess : kFileNotFound;
+}
+
+long Hive::RemoveKeyTree(KeyId key, bool keepKey) {
+    // The tree is walked by parent ids, never by name prefixes.
+    Statement values(*this,
+                     "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL "
+                     "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) "
+                     "DELETE FROM vals WHERE key IN tree");
+    values.Bind(1, key).Step();
+    Statement keys(*this,
+                   "WITH RECURSIVE tree(id) AS (SELECT ?1 UNION ALL "
+                   "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) "
+                   "DELETE FROM keys WHERE id IN tree AND id <> ?2");
+    keys.Bind(1, key).Bind(2, keepKey ? key : kNoKey).Step();
+    return values.Failed() || keys.Failed() ? kHiveFailure : kSuccess;
+}
+
+long Hive::ValueNameAt(KeyId key, std::uint32_t index, std::string* name) {
+    Statement at(*this, "SELECT name FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
+    if (!at.Bind(1, key).Bind(2, index).Step())
+        return Failure(at);
+    *name = at.Text(0);
+    return kSuccess;
+}
+
+long Hive::ChildAt(KeyId key, std::uint32_t index, std::string* name) {
+    Statement at(*this, "SELECT name FROM keys WHERE parent = ?1 ORDER BY folded, name LIMIT 1 OFFSET ?2");
+    if (!at.Bind(1, key).Bind(2, index).Step())
+        return Failure(at);
+    *name = at.Text(0);
+    return kSuccess;
+}
+
+long Hive::KeyInfo(KeyId key, std::uint32_t* subKeys, std::uint32_t* maxSubKeyLen, std::uint32_t* values,
+                   std::uint32_t* maxValueNameLen) {
+    Statement children(
+        *this, "SELECT count(*), ifnull(max(length(CAST(name AS BLOB))), 0) FROM keys WHERE parent = ?1");
+    Statement named(*this,
+                    "SELECT count(*), ifnull(max(length(CAST(name AS BLOB))), 0) FROM vals WHERE key = ?1");
+    if (!children.Bind(1, key).Step() || !named.Bind(1, key).Step())
+        return kHiveFailure;
+    if (subKeys)
+        *subKeys = static_cast<std::uint32_t>(children.Int(0));
+    if (maxSubKeyLen)
+        *maxSubKeyLen = static_cast<std::uint32_t>(children.Int(1));
+    if (values)
+        *values = static_cast<std::uint32_t>(named.Int(0));
+    if (maxValueNameLen)
+        *maxValueNameLen = static_cast<std::uint32_t>(named.Int(1));
+    return kSuccess;
+}
+
+KeyId Hive::LastKeyId() {
+    Statement last(*this, "SELECT seq FROM sqlite_sequence WHERE name = 'keys'");
+    return last.Step() ? last.Int(0) : 4;
+}
+
+}  // namespace snapwire::reg::detail

@@ -1,0 +1,135 @@
+#pragma once
+
+// The SQLite file behind the registry calls: one connection, its cached
+// statements, and the few table operations the calls are built from.
+// Internal to platform/registry; everything else goes through registry.h.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace snapwire::reg::detail {
+
+// Row id of a key. Ids are never handed out twice (AUTOINCREMENT), so the id of a
+// deleted key stays dead and an old handle cannot reach a newer key.
+using KeyId = std::int64_t;
+inline constexpr KeyId kNoKey = 0;
+
+// The key id of a predefined root, or kNoKey when `root` is not one.
+KeyId RootKeyId(std::int64_t root);
+
+// Case-insensitive identity of a name (Unicode case folding).
+std::string FoldName(std::string_view name);
+
+struct ValueRow {
+    std::string name;
+    std::uint32_t type = 0;
+    std::vector<std::uint8_t> data;
+};
+
+class Hive;
+
+// A cached prepared statement, reset when the scope ends.
+class Statement {
+  public:
+    Statement(Hive& hive, const char* sql);
+    ~Statement();
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    bool Prepared() const { return stmt_ != nullptr; }
+    Statement& Bind(int index, std::int64_t value);
+    Statement& Bind(int index, std::string_view text);
+    Statement& BindBlob(int index, const std::uint8_t* data, std::uint32_t size);
+    // True for a row, false at the end; a failure sets Failed().
+    bool Step();
+    bool Failed() const { return failed_; }
+
+    std::int64_t Int(int column) const;
+    std::string Text(int column) const;
+    std::vector<std::uint8_t> Blob(int column) const;
+
+  private:
+    sqlite3_stmt* stmt_ = nullptr;
+    bool failed_ = false;
+};
+
+class Hive {
+  public:
+    static Hive& Instance();
+
+    void UseFile(std::string path);
+    std::string File() const;
+    void Close();
+    // Opens the file on first use; false when it cannot be opened or is not a hive.
+    bool Ready();
+    sqlite3* Connection() const { return db_; }
+    sqlite3_stmt* Prepare(const char* sql);
+    bool Execute(const char* sql);
+
+    // Transactions: the outermost level is BEGIN IMMEDIATE, so a writer waits
+    // for another copy's write lock up front instead of failing half-way.
+    bool Begin();
+    bool Commit();
+    void Rollback();
+    int Depth() const { return depth_; }
+
+    // Table operations. The long results are registry result codes.
+    long FindChild(KeyId parent, std::string_view name, KeyId* child);
+    // Walks a path of key names joined by "\" down from `start` in one statement
+    // (one read transaction); an empty path checks that `start` exists.
+    long FindPath(KeyId start, std::string_view path, KeyId* key);
+    long AddChild(KeyId parent, std::string_view name, KeyId* child);
+    long KeyExists(KeyId key);  // kSuccess or kFileNotFound
+    long HasChildren(KeyId key, bool* hasChildren);
+    long ReadValue(KeyId key, std::string_view name, ValueRow* row);
+    long WriteValue(KeyId key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
+                    std::uint32_t size);
+    long RemoveValue(KeyId key, std::string_view name);
+    long RemoveKeyTree(KeyId key, bool keepKey);
+    long ValueNameAt(KeyId key, std::uint32_t index, std::string* name);
+    long ChildAt(KeyId key, std::uint32_t index, std::string* name);
+    long KeyInfo(KeyId key, std::uint32_t* subKeys, std::uint32_t* maxSubKeyLen, std::uint32_t* values,
+                 std::uint32_t* maxValueNameLen);
+    // The highest key id handed out so far.
+    KeyId LastKeyId();
+
+  private:
+    Hive() = default;
+    ~Hive();
+    bool Open();
+    bool PrepareSchema();
+
+    std::string file_;
+    sqlite3* db_ = nullptr;
+    std::unordered_map<const char*, sqlite3_stmt*> statements_;
+    int depth_ = 0;
+    bool doomed_ = false;
+};
+
+// One write operation: its own transaction at the outermost level, a savepoint
+// inside a caller's transaction, so a failing operation leaves nothing behind.
+class WriteScope {
+  public:
+    explicit WriteScope(Hive& hive);
+    ~WriteScope();
+    WriteScope(const WriteScope&) = delete;
+    WriteScope& operator=(const WriteScope&) = delete;
+
+    bool Started() const { return started_; }
+    // Returns `result` when it and the commit succeed, kHiveFailure when the
+    // commit fails; any failing `result` rolls the operation back.
+    long Finish(long result);
+
+  private:
+    Hive& hive_;
+    bool started_ = false;
+    bool finished_ = false;
+};
+
+}  // namespace snapwire::reg::detail

@@ -1,0 +1,94 @@
+#pragma once
+
+// Small helpers the registry tests share: typed writes and reads through the
+// public calls, and name lists from the enumerations.
+
+#include "platform/registry/registry.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace snapwire::reg::test {
+
+inline std::vector<std::uint8_t> Bytes(std::string_view text) {
+    return {text.begin(), text.end()};
+}
+
+// UTF-8 text with its terminating zero, as the settings store writes REG_SZ.
+inline std::vector<std::uint8_t> TextData(std::string_view text) {
+    auto bytes = Bytes(text);
+    bytes.push_back(0);
+    return bytes;
+}
+
+inline HKey MakeKey(std::string_view path, HKey root = kLocalMachine) {
+    HKey key = 0;
+    EXPECT_EQ(CreateKey(root, path, &key), kSuccess) << path;
+    return key;
+}
+
+inline long Put(HKey key, std::string_view name, std::uint32_t type, const std::vector<std::uint8_t>& data) {
+    return SetValue(key, name, type, data.data(), static_cast<std::uint32_t>(data.size()));
+}
+
+inline long PutText(HKey key, std::string_view name, std::string_view text) {
+    return Put(key, name, kRegSz, TextData(text));
+}
+
+struct Read {
+    long rc = kSuccess;
+    std::uint32_t type = kRegNone;
+    std::vector<std::uint8_t> data;
+};
+
+inline Read Get(HKey key, std::string_view name) {
+    Read read;
+    std::uint32_t size = 0;
+    read.rc = QueryValue(key, name, &read.type, nullptr, &size);
+    if (read.rc != kSuccess)
+        return read;
+    read.data.resize(size);
+    read.rc = QueryValue(key, name, &read.type, read.data.data(), &size);
+    read.data.resize(size);
+    return read;
+}
+
+// The text of a REG_SZ value without its zero; "" when it cannot be read.
+inline std::string GetText(HKey key, std::string_view name) {
+    const Read read = Get(key, name);
+    if (read.rc != kSuccess || read.data.empty())
+        return {};
+    return std::string(read.data.begin(), read.data.end() - 1);
+}
+
+inline std::string GetText(std::string_view path, std::string_view name, HKey root = kLocalMachine) {
+    HKey key = 0;
+    if (OpenKey(root, path, kKeyQueryValue, &key) != kSuccess)
+        return "<no key>";
+    std::string text = GetText(key, name);
+    CloseKey(key);
+    return text;
+}
+
+inline std::vector<std::string> ValueNames(HKey key) {
+    std::vector<std::string> names;
+    char name[512];
+    for (std::uint32_t index = 0;; ++index) {
+        std::uint32_t size = sizeof name;
+        if (EnumValue(key, index, name, &size) != kSuccess)
+            return names;
+        names.emplace_back(name, size);
+    }
+}
+
+inline std::vector<std::string> SubKeys(HKey key, std::uint32_t bufferSize = 512) {
+    std::vector<std::string> names;
+    std::vector<char> name(bufferSize);
+    for (std::uint32_t index = 0; EnumKey(key, index, name.data(), bufferSize) == kSuccess; ++index)
+        names.emplace_back(name.data());
+    return names;
+}
+
+}  // namespace snapwire::reg::test

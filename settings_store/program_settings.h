@@ -1,0 +1,24 @@
+#pragma once
+
+// Shorthand for the windows: one value below the program's own key
+// HKEY_LOCAL_MACHINE "Software\Snapwire", read or written as text (REG_SZ)
+// through a fresh cRegistry, as every window does it.
+
+#include "settings_store/setting_value.h"
+
+#include <QString>
+
+namespace snapwire {
+
+inline constexpr const char* kProgramKey = "Software\\Snapwire";
+
+// kProgramKey, or kProgramKey + "\" + section ("My Account", "My Account\Font");
+// an empty section is the program key itself.
+QString ProgramSectionKey(const QString& section);
+
+// The value's stored text; "" when the value or its key is missing.
+QString ReadSetting(const QString& section, const QString& name);
+// Writes the value's stored text form, creating missing keys. Raises RegistryError.
+void WriteSetting(const QString& section, const QString& name, const SettingValue& value);
+
+}  // namespace snapwire
