@@ -1,9 +1,50 @@
+// Snapwire: shows the camera's live picture and publishes stills by FTP.
+
 #include <QApplication>
-#include <QLabel>
+#include <QIcon>
+#include <QTimer>
+#include <QWindow>
+
+#include "engine/frm_main.h"
+#include "engine/start_up.h"
+#include "options/visual_style.h"
+#include "platform/capture/capture_control.h"
+#include "platform/ui/forms.h"
+
+namespace {
+
+// For measuring start-up (test use only): with SNAPWIRE_EXIT_AFTER_FIRST_FRAME=1 the
+// program ends once the main window is on screen with a live frame and has painted.
+void QuitAfterFirstFrameWhenAsked() {
+    if (qEnvironmentVariableIntValue("SNAPWIRE_EXIT_AFTER_FIRST_FRAME") != 1)
+        return;
+    auto* poll = new QTimer(qApp);
+    QObject::connect(poll, &QTimer::timeout, qApp, [poll] {
+        snapwire::frmMain& window = snapwire::forms::frmMain();
+        const bool onScreen = window.windowHandle() != nullptr && window.windowHandle()->isExposed();
+        if (onScreen && !window.vcx->CurrentFrame().isNull()) {
+            poll->stop();
+            window.repaint();
+            QCoreApplication::exit(0);  // not quit(): that would close the window, which saves and ends
+        }
+    });
+    poll->start(2);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Snapwire"));
-    label.show();
-    return app.exec();
+    QApplication::setApplicationName(QStringLiteral("Snapwire"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/snapwire/camera.svg")));
+    // The main window's close decides when the program ends (it may only hide to the tray).
+    QApplication::setQuitOnLastWindowClosed(false);
+    // The style marker decides the widget style, before any window exists.
+    snapwire::options::ApplyVisualStyleAtStartup();
+
+    snapwire::forms::StartUp();
+    QuitAfterFirstFrameWhenAsked();
+    const int exitCode = QApplication::exec();
+    snapwire::ui::UnloadAllForms();
+    return exitCode;
 }

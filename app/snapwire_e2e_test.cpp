@@ -1,0 +1,247 @@
+// The real program on a real X display (CTest runs this under xvfb-run): it must
+// show its main window with a live picture, and closing the window through the
+// window manager's protocol must store the window values.
+
+#include <gtest/gtest.h>
+#include <xcb/xcb.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <optional>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// --- A little of the X protocol ----------------------------------------------------------
+
+class XDisplay {
+  public:
+    XDisplay() : connection_(xcb_connect(nullptr, nullptr)) {}
+    ~XDisplay() { xcb_disconnect(connection_); }
+    XDisplay(const XDisplay&) = delete;
+    XDisplay& operator=(const XDisplay&) = delete;
+
+    bool Ok() const { return xcb_connection_has_error(connection_) == 0; }
+
+    xcb_atom_t Atom(const char* name) const {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            connection_, xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(qstrlen(name)), name),
+            nullptr);
+        const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+        std::free(reply);
+        return atom;
+    }
+
+    // A mapped top-level window whose title is exactly `title`.
+    std::optional<xcb_window_t> FindMappedWindow(const QByteArray& title) const {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
+        xcb_query_tree_reply_t* tree =
+            xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr);
+        if (!tree)
+            return std::nullopt;
+        std::optional<xcb_window_t> found;
+        const xcb_window_t* children = xcb_query_tree_children(tree);
+        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+            if (IsViewable(children[i]) && Title(children[i]) == title)
+                found = children[i];
+        }
+        std::free(tree);
+        return found;
+    }
+
+    struct Picture {
+        int width = 0;
+        int height = 0;
+        std::vector<std::uint32_t> pixels;
+    };
+
+    std::optional<Picture> Grab(xcb_window_t window) const {
+        xcb_get_geometry_reply_t* geometry =
+            xcb_get_geometry_reply(connection_, xcb_get_geometry(connection_, window), nullptr);
+        if (!geometry)
+            return std::nullopt;
+        Picture picture;
+        picture.width = geometry->width;
+        picture.height = geometry->height;
+        std::free(geometry);
+        xcb_get_image_reply_t* image =
+            xcb_get_image_reply(connection_,
+                                xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                              static_cast<std::uint16_t>(picture.width),
+                                              static_cast<std::uint16_t>(picture.height), ~0u),
+                                nullptr);
+        if (!image)
+            return std::nullopt;
+        const auto* data = reinterpret_cast<const std::uint32_t*>(xcb_get_image_data(image));
+        const size_t count = static_cast<size_t>(xcb_get_image_data_length(image)) / 4;
+        picture.pixels.assign(data, data + count);
+        std::free(image);
+        for (std::uint32_t& pixel : picture.pixels) pixel &= 0x00FFFFFFu;  // 24-bit depth in 32-bit pixels
+        return picture;
+    }
+
+    // What a window manager sends when the user clicks the close button.
+    void RequestClose(xcb_window_t window) const {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 32;
+        event.window = window;
+        event.type = Atom("WM_PROTOCOLS");
+        event.data.data32[0] = Atom("WM_DELETE_WINDOW");
+        event.data.data32[1] = XCB_CURRENT_TIME;
+        xcb_send_event(connection_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
+        xcb_flush(connection_);
+    }
+
+  private:
+    bool IsViewable(xcb_window_t window) const {
+        xcb_get_window_attributes_reply_t* attributes = xcb_get_window_attributes_reply(
+            connection_, xcb_get_window_attributes(connection_, window), nullptr);
+        const bool viewable = attributes && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+        std::free(attributes);
+        return viewable;
+    }
+
+    QByteArray Title(xcb_window_t window) const {
+        xcb_get_property_reply_t* property = xcb_get_property_reply(
+            connection_,
+            xcb_get_property(connection_, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, 256),
+            nullptr);
+        QByteArray title;
+        if (property)
+            title = QByteArray(static_cast<const char*>(xcb_get_property_value(property)),
+                               xcb_get_property_value_length(property));
+        std::free(property);
+        return title;
+    }
+
+    xcb_connection_t* connection_;
+};
+
+// --- The program ---------------------------------------------------------------------------
+
+class ProgramOnDisplay : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        ASSERT_TRUE(runtime_.isValid());
+        ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY")) << "run under xvfb-run";
+        QFile::setPermissions(runtime_.path(),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        environment_ = QProcessEnvironment::systemEnvironment();
+        environment_.insert(QStringLiteral("SNAPWIRE_HOME"), home_.path());
+        environment_.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        environment_.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        environment_.remove(QStringLiteral("SNAPWIRE_NO_TEST_DEVICE"));
+        ASSERT_TRUE(display_.Ok());
+    }
+
+    void TearDown() override {
+        if (program_.state() != QProcess::NotRunning) {
+            program_.kill();
+            program_.waitForFinished(5000);
+        }
+    }
+
+    void Start() {
+        program_.setProcessEnvironment(environment_);
+        program_.setProcessChannelMode(QProcess::ForwardedChannels);
+        program_.start(QStringLiteral(SNAPWIRE_PROGRAM), {});
+        ASSERT_TRUE(program_.waitForStarted(10000));
+    }
+
+    template <typename Condition>
+    static bool WaitFor(Condition&& condition, std::chrono::milliseconds limit) {
+        const auto end = Clock::now() + limit;
+        while (Clock::now() < end) {
+            if (condition())
+                return true;
+            QThread::msleep(50);
+        }
+        return condition();
+    }
+
+    QString ExportedSettings() const {
+        QProcess tool;
+        tool.setProcessEnvironment(environment_);
+        tool.start(QStringLiteral(SNAPWIRE_REG_TOOL),
+                   {QStringLiteral("export"), QStringLiteral("Software\\Snapwire")});
+        if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+            return QString();
+        const QByteArray bytes = tool.readAllStandardOutput();
+        if (bytes.startsWith("\xFF\xFE"))
+            return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
+                                      (bytes.size() - 2) / 2);
+        return QString::fromUtf8(bytes);
+    }
+
+    QTemporaryDir home_;
+    QTemporaryDir runtime_;
+    QProcessEnvironment environment_;
+    QProcess program_;
+    XDisplay display_;
+};
+
+int ChangedPixels(const XDisplay::Picture& a, const XDisplay::Picture& b) {
+    if (a.pixels.size() != b.pixels.size())
+        return -1;
+    int changed = 0;
+    for (size_t i = 0; i < a.pixels.size(); ++i) changed += a.pixels[i] != b.pixels[i] ? 1 : 0;
+    return changed;
+}
+
+int DistinctColours(const XDisplay::Picture& picture) {
+    std::vector<std::uint32_t> colours(picture.pixels);
+    std::sort(colours.begin(), colours.end());
+    return static_cast<int>(std::unique(colours.begin(), colours.end()) - colours.begin());
+}
+
+TEST_F(ProgramOnDisplay, ShowsALivePictureAndStoresItsWindowValuesWhenClosed) {
+    Start();
+    std::optional<xcb_window_t> window;
+    ASSERT_TRUE(WaitFor([&] { return (window = display_.FindMappedWindow("Snapwire")).has_value(); },
+                        std::chrono::seconds(20)))
+        << "the main window never appeared";
+
+    // The moving test pattern changes part of the window from one second to the next.
+    std::optional<XDisplay::Picture> first;
+    std::optional<XDisplay::Picture> second;
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            first = display_.Grab(*window);
+            QThread::msleep(1000);
+            second = display_.Grab(*window);
+            return first && second && ChangedPixels(*first, *second) > 50;
+        },
+        std::chrono::seconds(15)))
+        << "the picture in the window does not change";
+    EXPECT_GT(DistinctColours(*second), 8) << "the window looks blank";
+
+    display_.RequestClose(*window);
+    ASSERT_TRUE(program_.waitForFinished(15000)) << "the program did not end on close";
+    EXPECT_EQ(program_.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program_.exitCode(), 0);
+
+    const QString settings = ExportedSettings();
+    EXPECT_TRUE(settings.contains(QStringLiteral("\"Width\"=\"6100\""))) << settings.toStdString();
+    EXPECT_TRUE(settings.contains(QStringLiteral("\"Height\"=\"6400\""))) << settings.toStdString();
+    EXPECT_TRUE(settings.contains(QStringLiteral("\"LastTimestamp\"=\"False\""))) << settings.toStdString();
+    EXPECT_TRUE(settings.contains(QStringLiteral("\"FirstTime\"=\"False\""))) << settings.toStdString();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

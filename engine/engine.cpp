@@ -1,2 +1,0 @@
-// Placeholder so the library exists before its first window lands.
-namespace snapwire::engine {}

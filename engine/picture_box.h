@@ -1,0 +1,35 @@
+#pragma once
+
+// A picture area: a background colour with an optional picture drawn at its
+// top-left corner, unscaled. Child widgets (the video, the strip) sit on top.
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+namespace snapwire {
+
+class PictureBox : public QWidget {
+    Q_OBJECT
+  public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    QColor BackColor() const { return backColor_; }
+    void SetBackColor(const QColor& color);
+
+    QPixmap Picture() const { return picture_; }
+    void SetPicture(const QPixmap& picture);  // a null pixmap clears it
+    // Loads a BMP, GIF, JPEG or PNG file as the picture; false (picture unchanged)
+    // when the file cannot be read as a picture.
+    bool LoadPicture(const QString& path);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QColor backColor_;
+    QPixmap picture_;
+};
+
+}  // namespace snapwire

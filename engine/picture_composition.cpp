@@ -1,0 +1,143 @@
+#include "engine/picture_composition.h"
+
+#include "accounts/date_tokens.h"
+#include "platform/capture/capture_control.h"
+#include "platform/capture/frame_files.h"
+#include "platform/paths.h"
+#include "platform/ui/units.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace snapwire::upload {
+
+namespace {
+
+QString WorkingPath(const char* name) {
+    return platform::ProgramFile(QString::fromLatin1(name));
+}
+
+void WriteWorkingBitmap(const QImage& image, const char* name) {
+    try {
+        capture::WriteBitmap24(image, WorkingPath(name));
+    } catch (const capture::CaptureError& error) {
+        throw WorkingFileError(error.description());
+    }
+}
+
+QImage ReadWorkingBitmap(const char* name) {
+    const QString path = WorkingPath(name);
+    QImage image;
+    if (!image.load(path, "BMP"))
+        throw WorkingFileError(QStringLiteral("Cannot read the picture \"%1\"").arg(path));
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// Removes a file of that name; a folder of that name is left alone.
+bool RemoveFileIfPresent(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return true;
+    return !info.isDir() && QFile::remove(path);
+}
+
+// A picture kept from an earlier cycle must not survive a failed write: it would be
+// copied, uploaded and logged as this cycle's picture.
+bool WritePublishedPicture(capture::CaptureControl& vcx, const QImage& picture, int quality) {
+    const QString path = WorkingPath(kPublishedPicture);
+    if (!RemoveFileIfPresent(path))
+        return false;
+    if (vcx.SavePictureAsJpeg(picture, path, quality) != 0)
+        return true;
+    RemoveFileIfPresent(path);
+    return false;
+}
+
+}  // namespace
+
+WorkingFileError::WorkingFileError(const QString& description)
+    : std::runtime_error(description.toStdString()), description_(description) {}
+
+QString StampTextFor(bool timestampOn, const QString& pattern) {
+    return timestampOn ? accounts::TimestampTextFor(pattern) : QString();
+}
+
+int StripHeight(const QFont& font) {
+    const QImage measure(1, 1, QImage::Format_RGB32);
+    return QFontMetrics(font, &measure).height();
+}
+
+QImage DrawTimestampStrip(const QString& stampText, int width, const StripStyle& style) {
+    QImage strip(width, StripHeight(style.Font), QImage::Format_RGB32);
+    strip.fill(ui::ColorFromBgr(style.BackColor));
+    QPainter painter(&strip);
+    painter.setFont(style.Font);
+    painter.setPen(ui::ColorFromBgr(style.ForeColor));
+    // drawText(QPoint) places the baseline: the ascent puts the text's top at y = 0.
+    painter.drawText(QPoint(1, painter.fontMetrics().ascent()), stampText);
+    return strip;
+}
+
+QImage AppendStrip(const QImage& picture, const QImage& strip, std::uint32_t backColor) {
+    QImage composite(picture.width(), picture.height() + strip.height(), QImage::Format_RGB32);
+    composite.fill(ui::ColorFromBgr(backColor));
+    QPainter painter(&composite);
+    painter.drawImage(QPoint(0, 0), picture);
+    painter.drawImage(QPoint(0, picture.height()), strip);
+    return composite;
+}
+
+void DrawAdditionalTexts(QImage& picture) {
+    Q_UNUSED(picture);  // no account has additional texts to draw yet
+}
+
+PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
+    PreparedPicture prepared;
+    vcx.SaveFrameAsBitmap(WorkingPath(kFrameBitmap));
+    QImage picture = ReadWorkingBitmap(kFrameBitmap);
+    DrawAdditionalTexts(picture);
+    WriteWorkingBitmap(picture, kFrameBitmap);
+    picture = ReadWorkingBitmap(kFrameBitmap);
+
+    const capture::CaptureStatus status = vcx.GetCaptureStatus();
+    prepared.frameWidth = status.width;
+    prepared.frameHeight = status.height;
+
+    if (settings.timestampOn) {
+        prepared.StampText = StampTextFor(true, settings.timestampPattern);
+        // A control that has lost its frame in the meantime reports no size; the
+        // strip then takes the width of the frame that was saved.
+        const int stripWidth = status.width > 0 ? status.width : picture.width();
+        WriteWorkingBitmap(DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip), kStripBitmap);
+        prepared.strip = ReadWorkingBitmap(kStripBitmap);
+        WriteWorkingBitmap(AppendStrip(picture, prepared.strip, settings.strip.BackColor), kComposedBitmap);
+    } else {
+        WriteWorkingBitmap(picture, kComposedBitmap);
+    }
+
+    prepared.picture = ReadWorkingBitmap(kComposedBitmap);
+    prepared.jpegWritten = WritePublishedPicture(vcx, prepared.picture, settings.jpegQuality);
+    return prepared;
+}
+
+bool WriteTimeTextFile(const QString& StampText) {
+    QFile file(WorkingPath(kTimeTextFile));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray line = StampText.toLocal8Bit() + QByteArrayLiteral("\r\n");
+    return file.write(line) == line.size() && file.flush();
+}
+
+void DeleteWorkingFiles() {
+    for (const char* name : {kFrameBitmap, kStripBitmap, kComposedBitmap, kTimeTextFile})
+        RemoveFileIfPresent(WorkingPath(name));
+}
+
+void DeletePublishedPictureUnlessKept(bool keepUpload) {
+    if (!keepUpload)
+        RemoveFileIfPresent(WorkingPath(kPublishedPicture));
+}
+
+}  // namespace snapwire::upload

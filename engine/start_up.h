@@ -1,0 +1,73 @@
+#pragma once
+
+// The hidden start-up window: it runs the start-up order (program options, tray
+// decision, main window) and owns the tray icon with the tray menu. It is never
+// shown; it lives, hidden, for the whole run.
+
+#include <QPoint>
+#include <QWidget>
+#include <optional>
+
+class QAction;
+class QMenu;
+
+namespace snapwire {
+
+class StartUp : public QWidget {
+    Q_OBJECT
+  public:
+    StartUp();
+    ~StartUp() override;
+
+    void Form_Load();
+
+    // Adds the tray icon (again, harmlessly, when it is there); false where the
+    // desktop has no tray.
+    bool AddSystray();
+    // Removes the tray icon; harmless when it was never added.
+    void RemoveSystray();
+    bool TrayIconShown() const;
+
+    // Tray notifications.
+    void Tray_DoubleClick();
+    void Tray_ContextMenu(const QPoint& globalPos);
+
+    void mnuOpen_Click();
+    void mnuClose_Click();
+
+    // The tray menu.
+    QMenu* mnuPopup = nullptr;
+    QAction* mnuOpen = nullptr;
+    QAction* div3 = nullptr;
+    QAction* upload_now = nullptr;
+    QAction* mnuLast = nullptr;
+    QMenu* mnuLogs = nullptr;
+    QAction* mnuUploadLog = nullptr;
+    QAction* mnuMotionLog = nullptr;
+    QAction* mnuLogsDiv = nullptr;
+    QAction* mnuFTPLog = nullptr;
+    QAction* div4 = nullptr;
+    QAction* mnuClose = nullptr;
+
+  private:
+    void BuildTrayMenu();
+    void ApplyVisualStyleGate();
+    void ApplyTrayDecision();
+};
+
+// The tray is in use when the program options allow it and the desktop has one.
+// Where there is no tray the program never hides its only window.
+bool TrayInUse();
+// Whether the desktop offers a tray; tests may pretend either way (nullopt = ask
+// the desktop).
+bool TrayAvailable();
+void SetTrayAvailableForTests(std::optional<bool> available);
+
+// Removes the program's one tray icon, whoever asks; harmless when it is not there.
+void DeleteTrayIcon();
+
+namespace forms {
+snapwire::StartUp& StartUp();
+}  // namespace forms
+
+}  // namespace snapwire

@@ -1,0 +1,111 @@
+#include "options/frm_driver.h"
+
+#include "engine/frm_main.h"
+#include "platform/capture/capture_control.h"
+#include "platform/ui/app_control.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/message_box.h"
+#include "settings_store/c_registry.h"
+#include "settings_store/program_settings.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace snapwire {
+
+namespace {
+
+constexpr const char* kDriverValue = "Select the driver you want to use:";
+
+}  // namespace
+
+frmDriver::frmDriver() {
+    setWindowTitle(QStringLiteral("Select Driver"));
+    Frame1 = new QGroupBox(QString::fromUtf8(kDriverValue), this);
+    cbDriver = new QComboBox(Frame1);
+    cbDriver->setEditable(false);
+    auto* frameLayout = new QVBoxLayout(Frame1);
+    frameLayout->addWidget(cbDriver);
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setDefault(true);
+    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
+    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdHelp);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(Frame1);
+    layout->addLayout(buttons);
+
+    // The change signal, so a selection made by code connects the driver as the user's does.
+    connect(cbDriver, &QComboBox::currentIndexChanged, this, [this] { cbDriver_Click(); });
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+}
+
+frmDriver::~frmDriver() = default;
+
+void frmDriver::Form_Load() {
+    ui::DisableCloseButton(this);
+}
+
+void frmDriver::cbDriver_Click() {
+    capture::CaptureControl* vcx = forms::frmMain().vcx;
+    const int selected = cbDriver->currentIndex();
+    // The "<none>" entry of a machine without drivers names nothing to connect.
+    if (vcx == nullptr || selected < 0 || vcx->DeviceCount() == 0)
+        return;
+    const int previous = vcx->DeviceIndex();
+    try {
+        vcx->SetDeviceIndex(selected);
+    } catch (const std::exception&) {
+        RestoreDriver(previous);
+    }
+}
+
+// The previous driver comes back and the list follows the capture control quietly,
+// so a restore that fails as well cannot start another round or a second message.
+void frmDriver::RestoreDriver(int previousIndex) {
+    capture::CaptureControl* vcx = forms::frmMain().vcx;
+    if (previousIndex >= 0 && previousIndex < vcx->DeviceCount()) {
+        try {
+            vcx->SetDeviceIndex(previousIndex);
+        } catch (const std::exception&) {
+        }
+    }
+    {
+        const QSignalBlocker quiet(cbDriver);
+        cbDriver->setCurrentIndex(vcx->DeviceIndex());
+    }
+    ui::MsgBox(QStringLiteral("Could not connect to driver!"), ui::vbCritical + ui::vbOKOnly);
+}
+
+void frmDriver::cmdOK_Click() {
+    hide();
+    try {
+        WriteSetting(QString(), QString::fromUtf8(kDriverValue), SettingValue(cbDriver->currentText()));
+    } catch (const RegistryError&) {
+        // Without a stored name the main window simply keeps its first driver at the next start.
+    }
+}
+
+void frmDriver::cmdHelp_Click() {
+    // The help window and its topic router are not part of the program yet; the
+    // button stays disabled until they are. The topic of this window is "Driver".
+}
+
+namespace forms {
+snapwire::frmDriver& frmDriver() {
+    static ui::FormSlot<snapwire::frmDriver> slot;
+    return slot.Get();
+}
+}  // namespace forms
+
+}  // namespace snapwire

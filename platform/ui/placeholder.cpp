@@ -1,2 +1,0 @@
-// Placeholder until the layer lands.
-namespace snapwire {}

@@ -1,0 +1,97 @@
+#include "windows/frm_last.h"
+
+#include "platform/ui/app_control.h"
+#include "platform/ui/forms.h"
+#include "platform/ui/menu_helpers.h"
+#include "platform/ui/units.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QFont>
+#include <QImageReader>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace snapwire {
+
+namespace {
+
+// The design client area in twips, before the first picture.
+constexpr int kDesignWidth = 4305;
+constexpr int kDesignHeight = 3405;
+
+}  // namespace
+
+frmLast::frmLast() {
+    setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setWindowTitle(QStringLiteral("No Last Picture"));
+    setFont(QFont(QStringLiteral("Tahoma")));
+    setFixedSize(ui::TwipsToPixels(kDesignWidth), ui::TwipsToPixels(kDesignHeight));
+
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuPAlwaysOnTop = ui::NewCheckMarkAction(QStringLiteral("Always On &Top"), mnuPopup);
+    mnuPAlwaysOnTop->setObjectName(QStringLiteral("mnuPAlwaysOnTop"));
+    mnuPopup->addAction(mnuPAlwaysOnTop);
+    connect(mnuPAlwaysOnTop, &QAction::triggered, this, [this] { mnuPAlwaysOnTop_Click(); });
+}
+
+frmLast::~frmLast() = default;
+
+void frmLast::Form_Load() {
+    // Nothing to read: the window starts empty and not topmost at every start.
+}
+
+void frmLast::mnuPAlwaysOnTop_Click() {
+    mnuPAlwaysOnTop->setChecked(!mnuPAlwaysOnTop->isChecked());
+    if (mnuPAlwaysOnTop->isChecked())
+        ui::OnTop(this);
+    else
+        ui::NOTOnTop(this);
+}
+
+void frmLast::Form_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
+    if (button == Qt::LeftButton || button == Qt::RightButton)
+        mnuPopup->popup(globalPos);
+}
+
+// The window takes the picture's own size, so the timestamp strip below the
+// camera frame is shown whole.
+bool frmLast::ShowLastPicture(const QString& picturePath, const QString& caption) {
+    QImageReader reader(picturePath);
+    QImage picture = reader.read();
+    if (picture.isNull())
+        return false;
+    picture_ = std::move(picture);
+    setWindowTitle(caption);
+    setFixedSize(picture_.size());
+    update();
+    return true;
+}
+
+void frmLast::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!picture_.isNull())
+        painter.drawImage(QPoint(0, 0), picture_);
+}
+
+void frmLast::mousePressEvent(QMouseEvent* event) {
+    Form_MouseDown(event->button(), event->globalPosition().toPoint());
+}
+
+// Closing only hides: the picture, caption and topmost state stay for the next showing.
+void frmLast::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    hide();
+}
+
+namespace forms {
+snapwire::frmLast& frmLast() {
+    static ui::FormSlot<snapwire::frmLast> slot;
+    return slot.Get();
+}
+}  // namespace forms
+
+}  // namespace snapwire

@@ -1,0 +1,197 @@
+#include "windows/log_windows.h"
+
+#include "platform/ui/controls.h"
+#include "platform/ui/forms.h"
+#include "settings_store/program_settings.h"
+#include "testsupport/window_test.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTreeWidget>
+
+namespace snapwire {
+namespace {
+
+class LogWindowsTest : public testing::WindowTest {
+  protected:
+    static QString Stored(const char* name) { return ReadSetting(QString(), QString::fromLatin1(name)); }
+    static void Store(const char* name, const QString& text) {
+        WriteSetting(QString(), QString::fromLatin1(name), SettingValue(text));
+    }
+    // The windows as a fresh start of the program finds them.
+    static void Restart() { ui::UnloadAllForms(); }
+};
+
+struct WindowCase {
+    const char* switchValue;
+    const char* fileName;
+    LogWindow& (*window)();
+};
+
+const WindowCase kWindows[] = {
+    {"LogFTP", "FTPLog.txt", []() -> LogWindow& { return forms::FTPLog(); }},
+    {"LogUpload", "UploadLog.txt", []() -> LogWindow& { return forms::frmUploadLog(); }},
+    {"LogMotion", "MotionLog.txt", []() -> LogWindow& { return forms::frmMotionLog(); }},
+};
+
+TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
+    EXPECT_EQ(forms::FTPLog().windowTitle(), "FTP Log");
+    EXPECT_EQ(forms::frmUploadLog().windowTitle(), "Upload Log");
+    EXPECT_EQ(forms::frmMotionLog().windowTitle(), "Motion Log");
+    EXPECT_TRUE(forms::FTPLog().txtERR->isReadOnly());
+
+    const QTreeWidgetItem* upload = forms::frmUploadLog().lvUploadLog->headerItem();
+    ASSERT_EQ(upload->columnCount(), 3);
+    EXPECT_EQ(upload->text(0), "Time");
+    EXPECT_EQ(upload->text(1), "Name");
+    EXPECT_EQ(upload->text(2), "Destination");
+    const QTreeWidgetItem* motion = forms::frmMotionLog().lvMotionLog->headerItem();
+    ASSERT_EQ(motion->columnCount(), 4);
+    EXPECT_EQ(motion->text(1), "Motion");
+    EXPECT_EQ(motion->text(2), "Upload");
+    EXPECT_EQ(motion->data(3, Qt::UserRole).toString(), "kDestination");
+
+    const LogWindow& log = forms::frmUploadLog();
+    EXPECT_EQ(log.chkLogToHardDrive->text(), "Log to hard drive");
+    EXPECT_EQ(log.cmdHelp->text(), "&Help");
+    EXPECT_EQ(log.cmdReset->text(), "&Clear");
+    EXPECT_EQ(log.cmdClose->text(), "&Close");
+    EXPECT_FALSE(log.cmdHelp->isEnabled());  // no help window to open yet
+}
+
+TEST_F(LogWindowsTest, LoadReadsTheSwitchesAndAbsentMeansOff) {
+    Store("LogUpload", QStringLiteral("1"));
+    Store("LogMotion", QStringLiteral("0"));
+    EXPECT_FALSE(forms::FTPLog().LogsToHardDrive());
+    EXPECT_TRUE(forms::frmUploadLog().LogsToHardDrive());
+    EXPECT_FALSE(forms::frmMotionLog().LogsToHardDrive());
+    // Loading an absent switch stores nothing.
+    EXPECT_EQ(Stored("LogFTP"), "");
+}
+
+TEST_F(LogWindowsTest, TickingTheSwitchStoresItAtOnceAndTheNextStartReadsItBack) {
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.switchValue);
+        c.window().chkLogToHardDrive->click();
+        EXPECT_EQ(Stored(c.switchValue), "1");
+        EXPECT_TRUE(c.window().LogsToHardDrive());
+    }
+    Restart();
+    for (const WindowCase& c : kWindows) {
+        SCOPED_TRACE(c.switchValue);
+        EXPECT_TRUE(c.window().LogsToHardDrive());
+        c.window().chkLogToHardDrive->click();
+        EXPECT_EQ(Stored(c.switchValue), "0");
+    }
+    Restart();
+    for (const WindowCase& c : kWindows) EXPECT_FALSE(c.window().LogsToHardDrive()) << c.switchValue;
+}
+
+TEST_F(LogWindowsTest, TooltipsNameTheLogFilesInTheProgramFolder) {
+    for (const WindowCase& c : kWindows) {
+        const QString path = homeFile(QString::fromLatin1(c.fileName));
+        EXPECT_EQ(c.window().chkLogToHardDrive->toolTip(), QStringLiteral("Logs to: ") + path);
+        EXPECT_EQ(c.window().LogFilePath(), path);
+    }
+}
+
+TEST_F(LogWindowsTest, LoadedWindowIsHiddenTopmostAndStandsInTheRightHalfOfTheScreen) {
+    LogWindow& log = forms::frmMotionLog();
+    EXPECT_FALSE(log.isVisible());
+    EXPECT_TRUE(log.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(log.windowFlags().testFlag(Qt::Tool));
+
+    log.show();
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    const QRect outer = log.frameGeometry();
+    EXPECT_EQ(outer.left(), screen.width() / 2);
+    // Centred by the size known at load; the frame the window system adds on
+    // showing may move the centre by its own thickness.
+    const int frame = outer.height() - log.height();
+    EXPECT_NEAR(outer.center().y(), screen.center().y(), frame + 1);
+    EXPECT_TRUE(log.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+TEST_F(LogWindowsTest, ResizingKeepsTheDesignMarginsAndSkipsImpossibleSizes) {
+    frmUploadLog& log = forms::frmUploadLog();
+    log.show();            // a hidden window gets its resize events when it is shown
+    log.resize(329, 233);  // the design size: 4935 x 3495 twips
+    EXPECT_EQ(log.lvUploadLog->geometry(), QRect(8, 8, 313, 185));
+    EXPECT_EQ(log.chkLogToHardDrive->y(), 204);
+    EXPECT_EQ(log.cmdHelp->pos(), QPoint(120, 200));
+    EXPECT_EQ(log.cmdReset->pos(), QPoint(192, 200));
+    EXPECT_EQ(log.cmdClose->pos(), QPoint(264, 200));
+
+    log.resize(500, 400);
+    EXPECT_EQ(log.lvUploadLog->geometry(), QRect(8, 8, 484, 352));
+    EXPECT_EQ(log.cmdClose->geometry().right(), log.lvUploadLog->geometry().right());
+    EXPECT_EQ(log.cmdClose->y(), 367);
+
+    // Narrower than the margins: the view keeps its last width, the height still follows.
+    log.setMinimumSize(0, 0);
+    log.resize(10, 300);
+    EXPECT_EQ(log.lvUploadLog->width(), 484);
+    EXPECT_EQ(log.lvUploadLog->height(), 252);
+    EXPECT_EQ(log.cmdClose->geometry().right(), log.lvUploadLog->geometry().right());
+}
+
+TEST_F(LogWindowsTest, ClosingHidesAndKeepsTheLog) {
+    FTPLog& log = forms::FTPLog();
+    log.AppendText(QStringLiteral("Connecting...\r\n"));
+    log.show();
+    EXPECT_FALSE(log.close());
+    EXPECT_FALSE(log.isVisible());
+    log.show();
+    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Connecting...\n");
+
+    log.cmdClose->click();
+    EXPECT_FALSE(log.isVisible());
+    EXPECT_EQ(&forms::FTPLog(), &log);
+}
+
+TEST_F(LogWindowsTest, ClearEmptiesTheViewButNotTheFile) {
+    FTPLog& ftp = forms::FTPLog();
+    ftp.chkLogToHardDrive->click();
+    QFile file(ftp.LogFilePath());
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("kept\r\n");
+    file.close();
+
+    ftp.AppendText(QStringLiteral("Connecting...\r\n"));
+    ftp.cmdReset->click();
+    EXPECT_EQ(ftp.txtERR->toPlainText(), "");
+    ftp.AppendText(QStringLiteral("Disconnected\r\n"));
+    EXPECT_EQ(ftp.txtERR->toPlainText(), "Disconnected\n");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "kept\r\n");
+
+    frmMotionLog& motion = forms::frmMotionLog();
+    motion.AddRow({"t", "7%", "", ""});
+    motion.cmdReset->click();
+    EXPECT_EQ(motion.lvMotionLog->topLevelItemCount(), 0);
+}
+
+TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
+    frmMotionLog& motion = forms::frmMotionLog();
+    for (int i = 1; i <= kMaxLinesInView + 5; ++i) motion.AddRow({QString::number(i), "7%", "", ""});
+    motion.SelectLastRow();
+    ASSERT_EQ(motion.lvMotionLog->topLevelItemCount(), kMaxLinesInView);
+    EXPECT_EQ(motion.lvMotionLog->topLevelItem(0)->text(0), "6");
+    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(0), QString::number(kMaxLinesInView + 5));
+    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(1), "7%");
+
+    FTPLog& ftp = forms::FTPLog();
+    for (int i = 1; i <= kMaxLinesInView + 5; ++i)
+        ftp.AppendText(QString::number(i) + QStringLiteral("\r\n"));
+    const QStringList lines = ftp.txtERR->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), kMaxLinesInView + 1);  // the last line break leaves an empty last line
+    EXPECT_EQ(lines.first(), "6");
+    EXPECT_EQ(lines.at(lines.size() - 2), QString::number(kMaxLinesInView + 5));
+}
+
+}  // namespace
+}  // namespace snapwire
