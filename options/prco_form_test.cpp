@@ -11,9 +11,9 @@
 #include <QFocusEvent>
 #include <QFrame>
 #include <QKeyEvent>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabBar>

@@ -17,6 +17,8 @@ QString ProgramFolder() {
     return folder;
 }
 
-QString ProgramFile(const QString& name) { return ProgramFolder() + QLatin1Char('/') + name; }
+QString ProgramFile(const QString& name) {
+    return ProgramFolder() + QLatin1Char('/') + name;
+}
 
 }  // namespace snapwire::platform

@@ -1,8 +1,8 @@
 #include "platform/paths.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 namespace snapwire::platform {
 namespace {
@@ -13,7 +13,8 @@ TEST(ProgramFolder, FollowsSnapwireHomeAndCreatesIt) {
     qputenv("SNAPWIRE_HOME", home.toUtf8());
     EXPECT_EQ(ProgramFolder(), QDir::cleanPath(home));
     EXPECT_TRUE(QDir(home).exists());
-    EXPECT_EQ(ProgramFile(QStringLiteral("webcam.jpg")), QDir::cleanPath(home) + QStringLiteral("/webcam.jpg"));
+    EXPECT_EQ(ProgramFile(QStringLiteral("webcam.jpg")),
+              QDir::cleanPath(home) + QStringLiteral("/webcam.jpg"));
 }
 
 }  // namespace

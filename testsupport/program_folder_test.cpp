@@ -11,6 +11,8 @@ void ProgramFolderTest::SetUp() {
     reg::UseHiveFile((dir_.path() + QStringLiteral("/settings.db")).toStdString());
 }
 
-void ProgramFolderTest::TearDown() { reg::CloseHive(); }
+void ProgramFolderTest::TearDown() {
+    reg::CloseHive();
+}
 
 }  // namespace snapwire::testing

@@ -1,6 +1,6 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 // Every test executable gets a real (offscreen) application object, so widgets,
 // timers and the event loop behave as in the program, and a program folder of its
