@@ -18,6 +18,7 @@
 
 #include "accounts/frm_upload_settings.h"
 #include "engine/frm_main.h"
+#include "engine/motion_compare.h"
 #include "platform/capture/capture_control.h"
 #include "platform/capture/device_list.h"
 #include "platform/capture/frame_feed.h"
@@ -95,6 +96,18 @@ void CheckMotion(benchmark::State& state) {
     }
 }
 BENCHMARK(CheckMotion)->ArgName("moved")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The comparison alone, every sample point changed and painted.
+void ComparePictures(benchmark::State& state) {
+    const QImage examined = CameraLikePicture(1);
+    const QImage reference = CameraLikePicture(2);
+    for (auto _ : state) {
+        const snapwire::motion::PictureComparison result = snapwire::motion::ComparePictures(
+            examined, reference, kWidth, kHeight, snapwire::motion::MotionThreshold(100), 255);
+        benchmark::DoNotOptimize(result.changedPoints);
+    }
+}
+BENCHMARK(ComparePictures)->Unit(benchmark::kMicrosecond);
 
 void MotionTick(benchmark::State& state) {
     snapwire::frmMain& window = LoadedWindow();

@@ -218,13 +218,13 @@ class frmMain : public QMainWindow {
     // check for none of them.
     void timMotion_Timer();
 
-    QTimer* timMotion = nullptr;          // 100 ms, stopped until StartMotion
-    PictureBox* picMotion = nullptr;      // the examined frame, changed points painted on it
-    QImage picMotion1;                    // the reference frame (never shown)
-    QPixmap picMotionDetectedStatusBar;   // status panel 2's picture while motion is reported
-    std::int32_t mMotionWidth = 0;        // frame size taken by StartMotion
+    QTimer* timMotion = nullptr;         // 100 ms, stopped until StartMotion
+    PictureBox* picMotion = nullptr;     // the examined frame, changed points painted on it
+    QImage picMotion1;                   // the reference frame (never shown)
+    QPixmap picMotionDetectedStatusBar;  // status panel 2's picture while motion is reported
+    std::int32_t mMotionWidth = 0;       // frame size taken by StartMotion
     std::int32_t mMotionHeight = 0;
-    std::int32_t mMotionCount = 0;        // changed points of the running check
+    std::int32_t mMotionCount = 0;  // changed points of the running check
 
     // --- Window state --------------------------------------------------------------------
     ftp::InternetSession* hInternet() const { return hInternet_.get(); }

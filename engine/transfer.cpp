@@ -63,7 +63,7 @@ CallFailure FailureOf(const ftp::FtpConnection& connection) {
 
 }  // namespace
 
-// Step 9. Each operation that fails is skipped; the log entries record copies made.
+// The local copy: each operation that fails is skipped; the log entries record copies made.
 void frmMain::CopyLocally(const upload::CycleValues& cycle) {
     const upload::UploadNames& names = cycle.names;
     upload::Skipping([&] {
@@ -85,7 +85,7 @@ void frmMain::CopyLocally(const upload::CycleValues& cycle) {
     });
 }
 
-// Step 10: one connection, the picture, the optional time text file, and every
+// The transfer: one connection, the picture, the optional time text file, and every
 // step in the FTP log.
 void frmMain::TransferByFtp(const upload::CycleValues& cycle) {
     const frmUploadSettings& account = forms::frmUploadSettings();
@@ -157,7 +157,7 @@ void frmMain::PutTimeTextFile(const upload::CycleValues& cycle) {
     ReportInternetError(failure.error, QStringLiteral("FtpPutFile"), failure.response);
 }
 
-// Step 12: a picture that cannot be loaded leaves the window as it was.
+// A picture that cannot be loaded leaves the last-picture window as it was.
 void frmMain::RefreshLastPicture(const upload::CycleValues& cycle) {
     forms::frmLast().ShowLastPicture(WorkingFile(upload::kPublishedPicture), cycle.StampText);
 }

@@ -173,8 +173,8 @@ void frmMain::upload_now(bool Auto, bool Motion, const QString& PercentMotion) {
     restoreStatus();
 }
 
-// Steps 7 to 13. A failure anywhere ends the stretch (the caller catches it),
-// apart from the places that have their own rule.
+// The picture and its publishing. A failure anywhere ends this stretch (the caller
+// catches it), apart from the places that have their own rule.
 void frmMain::PublishPicture(upload::CycleValues& cycle) {
     picTime->SetPicture(QPixmap());
     const upload::PreparedPicture prepared = upload::PreparePicture(*vcx, upload::CurrentPictureSettings());

@@ -1,7 +1,7 @@
 #pragma once
 
 // The values one upload cycle carries from step to step: its parameters, the
-// names of step 3 and what the picture step produced.
+// picture's names and what the picture step produced.
 
 #include <QString>
 #include <exception>
