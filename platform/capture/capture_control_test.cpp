@@ -42,7 +42,7 @@ TEST_F(CaptureControlTest, ConnectingGivesTheFrameSizeAtOnceAndThePictureMoves) 
     ASSERT_FALSE(first.isNull());
     EXPECT_EQ(first.format(), QImage::Format_RGB32);
     EXPECT_EQ(first.size(), QSize(640, 480));
-    EXPECT_TRUE(WaitUntil([&] { return control().CurrentFrame() != first; }, 3000)) << "the ball should move";
+    EXPECT_TRUE(WaitUntil([&] { return control().CurrentFrame() != first; }, 3000)) << "the picture should move";
 }
 
 TEST_F(CaptureControlTest, DisconnectingLeavesNoFrame) {
@@ -106,7 +106,7 @@ TEST_F(CaptureControlTest, TheVideoWidgetPaintsTheLivePicture) {
     control().resize(640, 480);
     control().SetLivePreview(true);
     EXPECT_TRUE(control().LivePreview());
-    // The test pattern's background is black, its ball white: a painted widget has both.
+    // The test pattern has a white bar: a painted widget shows it.
     const QImage painted = control().grab().toImage();
     bool hasLight = false;
     for (int y = 0; y < painted.height() && !hasLight; y += 4)

@@ -115,8 +115,11 @@ QString SourceDescription(const CaptureDevice& device, const VideoFormat& format
             return FrameFeed::SourceDescription();
         case DeviceKind::TestPattern:
             // The picture is made in the program's own pixel format, so nothing has to convert
-            // it; videobalance gives it the image controls a camera driver would have.
-            return QStringLiteral("videotestsrc pattern=ball is-live=true ! %1,format=BGRx ! videobalance")
+            // it; videobalance gives it the image controls a camera driver would have. Scrolling
+            // colour bars move like a real picture at a third of the cost of the bouncing ball.
+            return QStringLiteral(
+                       "videotestsrc pattern=smpte horizontal-speed=2 is-live=true ! %1,format=BGRx ! "
+                       "videobalance")
                 .arg(caps);
     }
     return {};
