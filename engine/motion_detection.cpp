@@ -16,13 +16,13 @@
 #include "engine/picture_box.h"
 #include "engine/status_bar.h"
 #include "platform/capture/capture_control.h"
+#include "platform/capture/frame_files.h"
 #include "platform/paths.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/sound.h"
 
 #include <QCheckBox>
-#include <QImageReader>
 #include <QSlider>
 
 namespace snapwire {
@@ -198,8 +198,7 @@ std::optional<QImage> frmMain::SaveAndLoadMotionFrame() {
     } catch (const capture::CaptureError&) {
         return std::nullopt;
     }
-    QImageReader reader(path);
-    QImage frame = reader.read();
+    QImage frame = capture::ReadPictureFile(path);
     if (frame.isNull())
         return std::nullopt;
     return frame;

@@ -29,8 +29,8 @@ void WriteWorkingBitmap(const QImage& image, const char* name) {
 
 QImage ReadWorkingBitmap(const char* name) {
     const QString path = WorkingPath(name);
-    QImage image;
-    if (!image.load(path, "BMP"))
+    const QImage image = capture::ReadPictureFile(path);
+    if (image.isNull())
         throw WorkingFileError(QStringLiteral("Cannot read the picture \"%1\"").arg(path));
     return image.convertToFormat(QImage::Format_RGB32);
 }

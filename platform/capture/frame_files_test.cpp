@@ -47,6 +47,37 @@ TEST(BitmapEncodingTest, WritesBottomUpBgrRowsPaddedToWords) {
 
 class StillFileTest : public CaptureTest {};
 
+// The fast reader must give exactly what Qt's general reader gives, for the files we
+// write (odd widths with padded rows), for top-down files, and hand other kinds on.
+TEST_F(StillFileTest, ReadsPictureFilesExactlyAsTheGeneralReader) {
+    QImage picture(7, 5, QImage::Format_RGB32);
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) picture.setPixel(x, y, qRgb(x * 30, y * 50, (x + y) * 10));
+    const QString bottomUp = homeFile(QStringLiteral("bottom-up.bmp"));
+    WriteBitmap24(picture, bottomUp);
+    EXPECT_EQ(ReadPictureFile(bottomUp), picture);
+    EXPECT_EQ(ReadPictureFile(bottomUp), QImageReader(bottomUp).read().convertToFormat(QImage::Format_RGB32));
+
+    // Top-down: a negative height with the rows in picture order.
+    QByteArray topDown = EncodeBitmap24(picture.mirrored(false, true));
+    qToLittleEndian(qint32(-picture.height()), topDown.data() + 22);
+    const QString topDownPath = homeFile(QStringLiteral("top-down.bmp"));
+    QFile topDownFile(topDownPath);
+    ASSERT_TRUE(topDownFile.open(QIODevice::WriteOnly));
+    topDownFile.write(topDown);
+    topDownFile.close();
+    EXPECT_EQ(ReadPictureFile(topDownPath), picture);
+
+    // A truncated bitmap is not decoded from memory beyond its end.
+    QFile::resize(bottomUp, 60);
+    EXPECT_TRUE(ReadPictureFile(bottomUp).isNull());
+
+    const QString png = homeFile(QStringLiteral("other.png"));
+    ASSERT_TRUE(picture.save(png, "PNG"));
+    EXPECT_EQ(ReadPictureFile(png).convertToFormat(QImage::Format_RGB32), picture);
+    EXPECT_TRUE(ReadPictureFile(homeFile(QStringLiteral("missing.bmp"))).isNull());
+}
+
 TEST_F(StillFileTest, SavesTheWholeFrameAs24BitBitmap) {
     ConnectTestPattern();
     const QString path = homeFile(QStringLiteral("ic.bmp"));
