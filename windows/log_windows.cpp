@@ -31,7 +31,9 @@ const std::vector<ListLogWindow::Column>& MotionLogColumns() {
 
 FTPLog::FTPLog() : LogWindow(kFtpLogDesign), txtERR(new QPlainTextEdit) {
     txtERR->setReadOnly(true);
-    txtERR->setLineWrapMode(QPlainTextEdit::NoWrap);
+    // A box with only a vertical scroll bar: long server replies wrap at its width.
+    txtERR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    txtERR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     txtERR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     // One more block than lines: the text always ends with a line break, which
     // leaves an empty block behind the newest line.

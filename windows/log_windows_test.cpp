@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTreeWidget>
 
 namespace snapwire {
@@ -173,6 +175,20 @@ TEST_F(LogWindowsTest, ClearEmptiesTheViewButNotTheFile) {
     motion.AddRow({"t", "7%", "", ""});
     motion.cmdReset->click();
     EXPECT_EQ(motion.lvMotionLog->topLevelItemCount(), 0);
+}
+
+// A long server reply wraps inside the box, as a text box with only a
+// vertical scroll bar shows it, instead of running off its right edge.
+TEST_F(LogWindowsTest, LongFtpLinesWrapWithinTheView) {
+    FTPLog& ftp = forms::FTPLog();
+    ftp.show();
+    ftp.AppendText(QStringLiteral("Server: 550 ") + QStringLiteral("permission denied ").repeated(20) +
+                   QStringLiteral("\r\n"));
+    ftp.ShowEnd();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ftp.txtERR->horizontalScrollBar()->maximum(), 0);
+    EXPECT_FALSE(ftp.txtERR->horizontalScrollBar()->isVisible());
+    EXPECT_TRUE(ftp.txtERR->verticalScrollBar()->isVisible());
 }
 
 TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
