@@ -3,6 +3,7 @@
 #include "settings_store/conversions.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace snapwire::options {
 
@@ -15,6 +16,17 @@ QString ClampedNumberText(const QString& text, int low, int high, bool emptyAllo
         return text;
     const std::int64_t number = whole ? typed : LeadingInteger(text);
     return QString::number(std::clamp<std::int64_t>(number, low, high));
+}
+
+QString ClampedDecimalText(const QString& text, int low, int high) {
+    const std::optional<double> number = ParseNumberText(text);
+    if (!number)
+        return ClampedNumberText(text, low, high, true);
+    if (*number < low)
+        return QString::number(low);
+    if (*number > high)
+        return QString::number(high);
+    return text;
 }
 
 QString UploadsLabel(const QString& count) {

@@ -28,6 +28,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTabBar>
+#include <algorithm>
 #include <exception>
 
 namespace snapwire {
@@ -58,13 +59,14 @@ bool FollowNumberBox(QLineEdit* box, QSpinBox* upDown, int maximum) {
     const QString text = box->text();
     if (text.isEmpty())
         return true;
-    const QString inRange = options::ClampedNumberText(text, 0, maximum, true);
+    const QString inRange = options::ClampedDecimalText(text, 0, maximum);
     if (inRange != text) {
         box->setText(inRange);
         return false;
     }
     const QSignalBlocker quiet(upDown);
-    upDown->setValue(static_cast<int>(LeadingInteger(text)));
+    upDown->setValue(
+        static_cast<int>(std::clamp<std::int64_t>(RoundHalfEven(LeadingNumber(text)), 0, maximum)));
     return true;
 }
 

@@ -158,6 +158,16 @@ TEST_F(PrcoFormOkTest, TrayGoesOffAndComesBackThroughOk) {
     EXPECT_TRUE(main.systray->isVisible());
     EXPECT_TRUE(main.mnuPhis->isVisible());
     EXPECT_TRUE(main.Toolbar1->ButtonVisible(11));
+
+    // The toolbar button comes back only with its popup item checked.
+    ui::SetCheckValue(form.chkSystray, 1);
+    form.Command1_Click();
+    main.mnuPhis->setChecked(false);
+    ui::SetCheckValue(form.chkSystray, 0);
+    form.Command1_Click();
+    EXPECT_TRUE(main.systray->isVisible());
+    EXPECT_TRUE(main.mnuPhis->isVisible());
+    EXPECT_FALSE(main.Toolbar1->ButtonVisible(11));
     SetTrayAvailableForTests(std::nullopt);
 }
 

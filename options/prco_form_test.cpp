@@ -42,6 +42,19 @@ TEST(NumberText, KeepsWholeNumbersInRangeAsTypedAndClampsTheRest) {
     EXPECT_EQ(ClampedNumberText(QString(), 0, 100, false), QStringLiteral("0"));
 }
 
+TEST(NumberText, DecimalBoxesKeepFractionsInRangeAndClampTheRest) {
+    using options::ClampedDecimalText;
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral(".5"), 0, 10), QStringLiteral(".5"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("2.5"), 0, 10), QStringLiteral("2.5"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("05"), 0, 10), QStringLiteral("05"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("10.5"), 0, 10), QStringLiteral("10"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("-.5"), 0, 10), QStringLiteral("0"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("1e9"), 0, 10), QStringLiteral("10"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("7x"), 0, 10), QStringLiteral("7"));
+    EXPECT_EQ(ClampedDecimalText(QStringLiteral("x"), 0, 10), QStringLiteral("0"));
+    EXPECT_EQ(ClampedDecimalText(QString(), 0, 10), QString());
+}
+
 TEST_F(PrcoFormTest, FirstRunGivesEveryDefault) {
     prcoForm& form = Form();
     for (QCheckBox* box : {form.chkSystray, form.chkMotion, form.chkAutostart, form.chkMin, form.chkPrint,
@@ -179,6 +192,10 @@ TEST_F(PrcoFormTest, SecondsBoxEndsEmptyOrWithinZeroToTen) {
     EXPECT_EQ(form.lblSound->text(), QStringLiteral("second before uploading"));
     seconds->setText(QStringLiteral("01"));
     EXPECT_EQ(form.lblSound->text(), QStringLiteral("seconds before uploading"));
+    // The wait is read as a decimal number, so a fraction within the range stays.
+    seconds->setText(QStringLiteral(".5"));
+    EXPECT_EQ(seconds->text(), QStringLiteral(".5"));
+    EXPECT_EQ(form.UpDown1->value(), 0);
     seconds->clear();
     seconds->insert(QStringLiteral("x"));  // typed or pasted letters
     EXPECT_EQ(seconds->text(), QStringLiteral("0"));
