@@ -129,11 +129,6 @@ bool IsSafeLocalFileName(const QString& name) {
            !name.contains(QChar(QChar::Null));
 }
 
-bool IsSafeRemoteFileName(const QString& name) {
-    return !name.contains(QLatin1Char('\r')) && !name.contains(QLatin1Char('\n')) &&
-           !name.contains(QChar(QChar::Null));
-}
-
 std::optional<QString> LocalCopyPath(const QString& localFolderText, const QString& name) {
     if (localFolderText.trimmed().isEmpty() || !IsSafeLocalFileName(name))
         return std::nullopt;

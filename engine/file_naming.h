@@ -64,10 +64,9 @@ UploadNames MakeUploadNames(const NamingSettings& settings, const QString& accou
 
 // Names made from patterns are used as they come, so they are checked before use.
 // A local name may not leave the folder it is written to: it must not be empty,
-// "." or "..", nor hold "/", "\" or a NUL character.
+// "." or "..", nor hold "/", "\" or a NUL character. (Remote names are checked by
+// the FTP layer, which refuses a line break or NUL in a command line.)
 bool IsSafeLocalFileName(const QString& name);
-// A remote name is sent inside an FTP command line: no CR, LF or NUL.
-bool IsSafeRemoteFileName(const QString& name);
 
 // The full path of a local copy, or nothing when no copy may be written: the
 // account has no local folder (a copy would land in the file system's root) or the

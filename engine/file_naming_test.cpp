@@ -216,12 +216,5 @@ TEST_F(FileNamingTest, NoLocalFolderGivesNoLocalCopyPath) {
     EXPECT_FALSE(LocalCopyPath(QStringLiteral("  "), QStringLiteral("webcam.jpg")).has_value());
 }
 
-TEST_F(FileNamingTest, RemoteNamesThatWouldBreakTheCommandLineAreRefused) {
-    EXPECT_FALSE(IsSafeRemoteFileName(QStringLiteral("a\r\nDELE b.jpg")));
-    EXPECT_FALSE(IsSafeRemoteFileName(QStringLiteral("a\nb.jpg")));
-    EXPECT_FALSE(IsSafeRemoteFileName(QStringLiteral("a") + QChar(QChar::Null)));
-    EXPECT_TRUE(IsSafeRemoteFileName(QStringLiteral("2005/06/webcam.jpg")));
-}
-
 }  // namespace
 }  // namespace snapwire::upload

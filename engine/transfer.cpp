@@ -31,8 +31,17 @@ QString WorkingFile(const char* name) {
     return platform::ProgramFile(QString::fromLatin1(name));
 }
 
+bool IsSameFile(const QString& first, const QString& second) {
+    const QString canonical = QFileInfo(first).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(second).canonicalFilePath();
+}
+
 // Replaces a file of the target's name; a folder of that name stays and the copy fails.
+// A target that is the source itself (the local folder is the program folder) fails
+// too: removing it first would destroy the file the transfer is about to send.
 bool CopyReplacing(const QString& source, const QString& target) {
+    if (IsSameFile(source, target))
+        return false;
     const QFileInfo existing(target);
     if (existing.exists() && (existing.isDir() || !QFile::remove(target)))
         return false;

@@ -218,6 +218,25 @@ TEST_F(LocalCopyTest, NamesThatWouldLeaveTheFolderCopyNothing) {
                      QStringLiteral("Couldn't copy '..' to '") + inner + QStringLiteral("/'")}));
 }
 
+// A local folder that is the program folder would make the copy replace its own
+// source: the picture must survive to be sent, and no copy is logged.
+TEST_F(LocalCopyTest, ACopyOntoItsOwnSourceLeavesThePictureForTheTransfer) {
+    StartServer();
+    StoreValue(QStringLiteral("Cam"), "TextTime", QStringLiteral("1"));
+    frmMain& window = LoadCopyingLocally(home(), false);
+    window.mnuupload_now_Click();
+
+    EXPECT_TRUE(ServerFile(QStringLiteral("webcam.jpg")).startsWith("\xFF\xD8"));
+    EXPECT_EQ(ServerFile(QStringLiteral("time.txt")), Stamp().toLatin1() + "\r\n");
+    ASSERT_EQ(UploadLogRows(), 1);
+    EXPECT_EQ(UploadLogRow(0)[2], QStringLiteral("127.0.0.1"));
+    const QStringList lines = FtpLogLines();
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines.mid(0, 2),
+              (QStringList{QStringLiteral("Couldn't copy 'webcam.jpg' to '") + home() + QStringLiteral("/'"),
+                           QStringLiteral("Couldn't copy 'time.txt' to '") + home() + QStringLiteral("/'")}));
+}
+
 TEST_F(LocalCopyTest, AnEmptyFolderCopiesNothing) {
     frmMain& window = LoadCopyingLocally(QString());
     window.mnuupload_now_Click();
