@@ -154,6 +154,14 @@ void AccountList::mouseDoubleClickEvent(QMouseEvent* event) {
     QTreeWidget::mouseDoubleClickEvent(event);
 }
 
+QItemSelectionModel::SelectionFlags AccountList::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    if (!index.isValid())
+        return QItemSelectionModel::NoUpdate;
+    const QItemSelectionModel::SelectionFlags command = QTreeWidget::selectionCommand(index, event);
+    return command.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : command;
+}
+
 void AccountList::keyPressEvent(QKeyEvent* event) {
     const int before = SelectedRow();
     QTreeWidget::keyPressEvent(event);

@@ -7,7 +7,9 @@
 //
 // Only the user's choice of a row is reported (RowClicked): code that selects a row
 // loads the account itself, and a click on a tick changes the tick alone, without
-// selecting or loading that row.
+// selecting or loading that row. The user cannot unselect the selected row (by a
+// click on the empty area below the rows, or Ctrl+click): the controls keep holding
+// that account, and every edit must still be stored under it.
 
 #include <QString>
 #include <QStringList>
@@ -50,6 +52,8 @@ class AccountList : public QTreeWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event = nullptr) const override;
 
   private:
     QTreeWidgetItem* Row(int row) const;

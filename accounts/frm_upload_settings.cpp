@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -68,6 +69,12 @@ bool TypesNonDigit(const QKeyEvent* key) {
             return true;
     }
     return false;
+}
+
+// A context menu or a switch to another window takes the focus for a moment only:
+// the user is still editing the box, so it is not left.
+bool LeavesTheBox(const QFocusEvent* focus) {
+    return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
 }
 
 }  // namespace
@@ -134,6 +141,7 @@ QFrame* frmUploadSettings::BuildFtpPage() {
     txtUserID = new QLineEdit(frame);
     txtPassword = new QLineEdit(frame);
     txtPassword->setEchoMode(QLineEdit::Password);
+    txtPassword->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));  // "*"
     rem_pass =
         NewCheckBox("Remember my &password", frame, "Password will be stored in the computers registry");
     chkPassiveMode = NewCheckBox("Passive mode", frame, "May be needed behind certain firewalls");
@@ -373,7 +381,7 @@ void frmUploadSettings::ConnectPageHandlers() {
 }
 
 bool frmUploadSettings::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut) {
+    if (event->type() == QEvent::FocusOut && LeavesTheBox(static_cast<QFocusEvent*>(event))) {
         if (watched == txtFolder)
             txtFolder_LostFocus();
         else if (watched == txtLocallySource)

@@ -14,14 +14,14 @@ namespace {
 
 using ListTest = UploadSettingsTest;
 
-void ClickInList(const QPoint& pos) {
+void ClickInList(const QPoint& pos, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QWidget* viewport = forms::frmUploadSettings().ftps->viewport();
     const QPointF global = viewport->mapToGlobal(QPointF(pos));
     QMouseEvent press(QEvent::MouseButtonPress, QPointF(pos), global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
+                      modifiers);
     QApplication::sendEvent(viewport, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, QPointF(pos), global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
+                        modifiers);
     QApplication::sendEvent(viewport, &release);
 }
 
@@ -193,6 +193,30 @@ TEST_F(ListTest, SelectingFromCodeOrClickingATickLoadsNothing) {
     EXPECT_EQ(list->SelectedRow(), 2);
     EXPECT_TRUE(list->Ticked(2));
     EXPECT_EQ(window.txtHostNameAddress->text(), QStringLiteral("b.example"));
+}
+
+// Without a selected row every edit would go unstored while the controls still
+// hold the account.
+TEST_F(ListTest, ClicksBelowTheRowsOrWithCtrlKeepTheSelectedAccount) {
+    StoreAccounts({"A", "B"});
+    frmUploadSettings& window = Window();
+    window.resize(720, 480);
+    window.show();
+    QApplication::processEvents();
+    accounts::AccountList* list = window.ftps;
+    ASSERT_EQ(list->SelectedRow(), 1);
+
+    const QPoint belowTheRows(list->TickRect(2).right() + 24, list->viewport()->height() - 4);
+    ASSERT_EQ(list->itemAt(belowTheRows), nullptr);
+    ClickInList(belowTheRows);
+    EXPECT_EQ(list->SelectedRow(), 1);
+
+    const QPoint onRowOne(list->TickRect(1).right() + 24, list->TickRect(1).center().y());
+    ClickInList(onRowOne, Qt::ControlModifier);
+    EXPECT_EQ(list->SelectedRow(), 1);
+
+    window.txtHostNameAddress->setText(QStringLiteral("a.example"));
+    EXPECT_EQ(Stored("A", "Host Name/Adress:"), QStringLiteral("a.example"));
 }
 
 TEST_F(ListTest, OkStoresEveryTickAndHides) {

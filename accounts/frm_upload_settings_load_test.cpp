@@ -130,6 +130,7 @@ TEST_F(LoadTest, AnAccountThatForgetsItsPasswordLoadsWithoutOne) {
     Store("B", "Remember password", "0");
     frmUploadSettings& window = Window();
     EXPECT_EQ(window.txtPassword->text(), QStringLiteral("secret"));
+    EXPECT_EQ(window.txtPassword->displayText(), QStringLiteral("******"));
 
     LoadRow(2);
     EXPECT_EQ(ui::CheckValue(window.rem_pass), 0);

@@ -262,13 +262,11 @@ void frmUploadSettings::picUnder_Click() {
 
 // --- Motion ------------------------------------------------------------------------------------
 
-// The dialog opens with the colour in use; cancelling it changes and stores nothing.
+// The dialog opens with the colour in use, so cancelling it stores that colour again.
 void frmUploadSettings::piccolor_Click() {
     ComCol.Color = piccolor->BackColor();
-    const std::optional<QColor> chosen = ui::ShowColor(this, ui::ColorFromBgr(ComCol.Color));
-    if (!chosen)
-        return;
-    ComCol.Color = ui::BgrFromColor(*chosen);
+    if (const std::optional<QColor> chosen = ui::ShowColor(this, ui::ColorFromBgr(ComCol.Color)))
+        ComCol.Color = ui::BgrFromColor(*chosen);
     piccolor->SetBackColor(ComCol.Color);
     WriteAccountValue("Motion Color", SettingValue(IntText(ComCol.Color)));
 }

@@ -37,8 +37,8 @@ class PagesTest : public UploadSettingsTest {
             QApplication::sendEvent(box, &press);
         }
     }
-    static void LeaveBox(QWidget* box) {
-        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    static void LeaveBox(QWidget* box, Qt::FocusReason reason = Qt::TabFocusReason) {
+        QFocusEvent out(QEvent::FocusOut, reason);
         QApplication::sendEvent(box, &out);
     }
 };
@@ -122,9 +122,19 @@ TEST_F(PagesTest, LeavingTheFolderBoxesTrimsTheirSeparators) {
     window.txtLocallySource->setText(QStringLiteral("/"));
     LeaveBox(window.txtLocallySource);
     EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/"));
+
+    // A context menu or another window is no leaving: the user is still typing.
+    window.txtFolder->setText(QStringLiteral("/pub/"));
+    LeaveBox(window.txtFolder, Qt::PopupFocusReason);
+    LeaveBox(window.txtFolder, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(window.txtFolder->text(), QStringLiteral("/pub/"));
+    LeaveBox(window.txtFolder, Qt::MouseFocusReason);
+    EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("pub"));
 }
 
-TEST_F(PagesTest, CancelledColourDialogsStoreNothing) {
+// The timestamp colours store nothing when cancelled; the motion colour dialog
+// opens with the colour in use and stores it again.
+TEST_F(PagesTest, CancelledColourDialogsChangeNoColour) {
     frmUploadSettings& window = Window();
     ui::AnswerNextColorDialog(std::nullopt);
     window.Command4_Click();
@@ -135,8 +145,9 @@ TEST_F(PagesTest, CancelledColourDialogsStoreNothing) {
     EXPECT_EQ(window.picUnder->BackColor(), 0u);
     EXPECT_EQ(window.picUnder->ForeColor(), 16777215u);
     EXPECT_EQ(window.piccolor->BackColor(), 51200u);
-    for (const char* name : {"Backcolor", "Forecolor", "Motion Color"})
+    for (const char* name : {"Backcolor", "Forecolor"})
         EXPECT_FALSE(ValueNames("A").contains(QString::fromLatin1(name))) << name;
+    EXPECT_EQ(Stored("A", "Motion Color"), QStringLiteral("51200"));
 
     ui::AnswerNextColorDialog(QColor(255, 0, 0));
     window.Command4_Click();
