@@ -142,11 +142,8 @@ void frmMain::ApplyWindowSize() {
 void frmMain::ApplyBackground() {
     if (!bgPicPath_.isEmpty())
         bgPic->LoadPicture(bgPicPath_);  // a file that is no picture is ignored
-    if (!bgColor_.isEmpty()) {
-        if (const std::optional<double> color = ParseNumberText(bgColor_))
-            bgPic->SetBackColor(
-                ui::ColorFromBgr(static_cast<std::uint32_t>(static_cast<std::int64_t>(*color))));
-    }
+    if (const std::optional<std::uint32_t> color = StoredColor(bgColor_))
+        bgPic->SetBackColor(ui::ColorFromBgr(*color));  // a text that is no colour is ignored
 }
 
 void frmMain::FillDriverList() {
@@ -212,7 +209,7 @@ void frmMain::OpenInternetSession() {
 
 void frmMain::ShowUnlessStartingInTray() {
     // Starting minimised lives in the tray; where there is none, the window shows.
-    if (ui::CheckValue(forms::prcoForm().chkMin) == 1 && TrayInUse())
+    if (ui::CheckValue(forms::prcoForm().chkMin) == 1 && TrayWanted())
         return;
     show();
     activateWindow();
@@ -346,7 +343,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 void frmMain::Form_Unload(bool& cancel) {
     SaveWindowValues();
     const int noTray = ui::CheckValue(forms::prcoForm().chkSystray);
-    if (noTray == 0 && TrayAvailable()) {
+    if (noTray == 0 && TrayInUse()) {
         cancel = true;
         hide();
         return;

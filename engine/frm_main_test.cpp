@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <QAction>
 #include <QApplication>
+#include <QColor>
 #include <QComboBox>
 #include <QImage>
 #include <QMenu>
@@ -146,9 +149,15 @@ TEST_F(MainWindowTest, StoredDriverIsSelectedAndConnected) {
     capture::FrameFeed::Enable();
     StoreNotFirstRun();
     Store("Select the driver you want to use:", QString::fromLatin1(capture::kTestPatternName));
+    QComboBox* list = forms::frmDriver().cbDriver;
+    std::vector<int> selections;
+    QObject::connect(list, &QComboBox::currentIndexChanged, list,
+                     [&selections](int index) { selections.push_back(index); });
     frmMain& window = forms::frmMain();
 
-    QComboBox* list = forms::frmDriver().cbDriver;
+    // Straight to the stored entry: the frame feed listed first is never connected on the way.
+    ASSERT_EQ(list->itemText(0), QString::fromLatin1(capture::kFrameFeedName));
+    EXPECT_EQ(selections, std::vector<int>{1});
     EXPECT_EQ(list->currentText(), QString::fromLatin1(capture::kTestPatternName));
     EXPECT_EQ(window.vcx->DeviceName(window.vcx->DeviceIndex()),
               QString::fromLatin1(capture::kTestPatternName));
@@ -165,10 +174,25 @@ TEST_F(MainWindowTest, UnknownStoredDriverLeavesTheFirstEntrySelected) {
     EXPECT_EQ(window.vcx->DeviceIndex(), 0);
 }
 
+TEST_F(MainWindowTest, StoredBackgroundColourIsAppliedAndAnythingElseIgnored) {
+    StoreNotFirstRun();
+    Store("ProgramBGColor", QStringLiteral("16711680"));  // 0x00FF0000: blue
+    EXPECT_EQ(forms::frmMain().bgPic->BackColor(), QColor(0, 0, 255));
+    ui::UnloadAllForms();
+
+    const QColor plain = PictureBox().BackColor();
+    for (const char* text : {"green", "16777216", "-1", "1E+300"}) {
+        Store("ProgramBGColor", QString::fromLatin1(text));
+        EXPECT_EQ(forms::frmMain().bgPic->BackColor(), plain) << text;
+        ui::UnloadAllForms();
+    }
+}
+
 // --- Closing --------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ClosingWithTheTrayInUseSavesAndOnlyHides) {
     SetTrayAvailableForTests(true);
+    forms::StartUp();
     frmMain& window = forms::frmMain();
     window.mnuTimestamp_Click();
 
@@ -204,6 +228,7 @@ TEST_F(MainWindowTest, ClosingWhereTheDesktopHasNoTrayEndsInsteadOfHiding) {
 
 TEST_F(MainWindowTest, ClosingAMaximisedWindowSavesItsNormalSize) {
     SetTrayAvailableForTests(true);
+    forms::StartUp();
     frmMain& window = forms::frmMain();
     window.showMaximized();
     QApplication::processEvents();
@@ -217,6 +242,7 @@ TEST_F(MainWindowTest, ClosingAMaximisedWindowSavesItsNormalSize) {
 
 TEST_F(MainWindowTest, ExitSavesAndEndsEvenWithTheTrayInUse) {
     SetTrayAvailableForTests(true);
+    forms::StartUp();
     frmMain& window = forms::frmMain();
     window.SetWidthTwips(8000);
 
@@ -469,13 +495,23 @@ TEST_F(MainWindowTest, CommandsOfLaterPartsAreDisabledAndTheMovieMenuHidden) {
     EXPECT_EQ(window.prco->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
 }
 
-TEST_F(MainWindowTest, HideInTrayOnlyHidesWhereTheTrayCanBringItBack) {
+TEST_F(MainWindowTest, HideInTrayOnlyHidesWhereTheIconCanBringItBack) {
     SetTrayAvailableForTests(false);
+    forms::StartUp();
     frmMain& window = forms::frmMain();
     window.systray_Click();
     EXPECT_TRUE(window.isVisible());
 
+    // A tray that comes up after start-up holds no icon of ours: neither hiding nor
+    // closing may leave the window out of reach.
     SetTrayAvailableForTests(true);
+    window.systray_Click();
+    EXPECT_TRUE(window.isVisible());
+    bool cancel = false;
+    EXPECT_THROW(window.Form_Unload(cancel), ui::ProgramEnded);
+    EXPECT_FALSE(cancel);
+
+    forms::StartUp().AddSystray();
     window.systray_Click();
     EXPECT_FALSE(window.isVisible());
 }

@@ -16,6 +16,9 @@ constexpr double kMinWindowWidthTwips = 3780;
 constexpr double kMinWindowHeightTwips = 4170;
 constexpr int kPictureMarginWithToolbar = 5;
 constexpr int kPictureMarginWithoutToolbar = -19;
+// The widest or highest window the window system takes, in twips.
+constexpr double kMaxWindowTwips = 32767.0 * ui::kTwipsPerPixel;
+constexpr std::int64_t kWhite = 0xFFFFFF;
 
 }  // namespace
 
@@ -28,9 +31,19 @@ bool FlagTextIsSet(const QString& text) {
 
 double StoredSizeTwips(const QString& text, double defaultTwips) {
     const std::optional<double> number = ParseNumberText(text);
-    if (!number.has_value() || !std::isfinite(*number) || *number <= 0)
+    if (!number.has_value() || !std::isfinite(*number) || *number <= 0 || *number > kMaxWindowTwips)
         return defaultTwips;
     return *number;
+}
+
+std::optional<std::uint32_t> StoredColor(const QString& text) {
+    const std::optional<double> number = ParseNumberText(text);
+    if (!number.has_value() || !std::isfinite(*number))
+        return std::nullopt;
+    const std::int64_t color = RoundHalfEven(*number);
+    if (color < 0 || color > kWhite)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(color);
 }
 
 int BackgroundHeight(int innerHeight, bool toolbarShown, bool statusBarShown) {

@@ -4,6 +4,8 @@
 // they can be checked on their own.
 
 #include <QString>
+#include <cstdint>
+#include <optional>
 
 namespace snapwire {
 
@@ -17,8 +19,13 @@ inline constexpr double kDefaultHeightTwips = 6400;
 // or a number other than 0; "False", "0", an empty text and anything else clear it.
 bool FlagTextIsSet(const QString& text);
 
-// A stored window size in twips; empty, unreadable or not positive gives the default.
+// A stored window size in twips; empty, unreadable, not positive or larger than a
+// window can be gives the default.
 double StoredSizeTwips(const QString& text, double defaultTwips);
+
+// A stored background colour (0x00BBGGRR in decimal); nothing for a text that is
+// no number or a number that is no such colour.
+std::optional<std::uint32_t> StoredColor(const QString& text);
 
 // Height of the background area for the window's inner height.
 int BackgroundHeight(int innerHeight, bool toolbarShown, bool statusBarShown);

@@ -22,6 +22,19 @@ TEST(StoredWindowSize, EmptyOrUnusableTextGivesTheDefault) {
     EXPECT_EQ(StoredSizeTwips(QStringLiteral("0"), kDefaultHeightTwips), 6400);
     EXPECT_EQ(StoredSizeTwips(QStringLiteral("-300"), kDefaultHeightTwips), 6400);
     EXPECT_EQ(StoredSizeTwips(QStringLiteral("7215"), kDefaultWidthTwips), 7215);
+    // Beyond what a window can be (1E+300 would make a window 19 pixels high).
+    EXPECT_EQ(StoredSizeTwips(QStringLiteral("1E+10"), kDefaultWidthTwips), 6100);
+    EXPECT_EQ(StoredSizeTwips(QStringLiteral("1E+300"), kDefaultHeightTwips), 6400);
+    EXPECT_EQ(StoredSizeTwips(QStringLiteral("491505"), kDefaultWidthTwips), 491505);
+}
+
+TEST(StoredColor, OnlyNumbersThatAreColoursCount) {
+    EXPECT_EQ(StoredColor(QStringLiteral("255")), 0x0000FFu);
+    EXPECT_EQ(StoredColor(QStringLiteral("16777215")), 0xFFFFFFu);
+    EXPECT_EQ(StoredColor(QStringLiteral("0")), 0u);
+    EXPECT_EQ(StoredColor(QStringLiteral("254.5")), 254u);  // rounded half to even
+    for (const char* text : {"", "blue", "-1", "16777216", "1E+300", "4294967295"})
+        EXPECT_EQ(StoredColor(QString::fromLatin1(text)), std::nullopt) << text;
 }
 
 TEST(StoredWindowSize, ReadsTheLocaleDecimalSeparator) {

@@ -26,6 +26,12 @@ std::optional<bool>& TrayAvailableOverride() {
     return available;
 }
 
+// Where tests pretend to have a tray, the icon they add is taken as shown.
+bool& PretendedIconShown() {
+    static bool shown = false;
+    return shown;
+}
+
 // The program's one tray icon. It belongs to the application, so it outlives
 // every window and goes with the application object.
 ui::TrayIcon& TrayIconData() {
@@ -33,6 +39,16 @@ ui::TrayIcon& TrayIconData() {
     if (!icon)
         icon = new ui::TrayIcon(QCoreApplication::instance());
     return *icon;
+}
+
+bool TrayIconInPlace() {
+    if (TrayAvailableOverride().has_value())
+        return PretendedIconShown();
+    return TrayIconData().IsShown();
+}
+
+bool TrayOptionOn() {
+    return ui::CheckValue(forms::prcoForm().chkSystray) == 0;
 }
 
 }  // namespace
@@ -45,14 +61,20 @@ bool TrayAvailable() {
 
 void SetTrayAvailableForTests(std::optional<bool> available) {
     TrayAvailableOverride() = available;
+    PretendedIconShown() = false;
+}
+
+bool TrayWanted() {
+    return TrayOptionOn() && TrayAvailable();
 }
 
 bool TrayInUse() {
-    return ui::CheckValue(forms::prcoForm().chkSystray) == 0 && TrayAvailable();
+    return TrayOptionOn() && TrayIconInPlace();
 }
 
 void DeleteTrayIcon() {
     TrayIconData().Remove();
+    PretendedIconShown() = false;
 }
 
 StartUp::StartUp() {
@@ -113,16 +135,18 @@ void StartUp::ApplyVisualStyleGate() {
 }
 
 void StartUp::ApplyTrayDecision() {
-    const bool inUse = TrayInUse();
-    if (inUse)
+    if (TrayWanted())
         AddSystray();
     else
         RemoveSystray();
-    forms::frmMain().ShowTrayItems(inUse);
+    forms::frmMain().ShowTrayItems(TrayInUse());
 }
 
 bool StartUp::AddSystray() {
-    return TrayIconData().Add(windowIcon(), QString::fromLatin1(ui::kProgramTitle));
+    const bool shown = TrayIconData().Add(windowIcon(), QString::fromLatin1(ui::kProgramTitle));
+    if (TrayAvailableOverride().has_value())
+        return PretendedIconShown() = *TrayAvailableOverride();
+    return shown;
 }
 
 void StartUp::RemoveSystray() {
@@ -130,7 +154,7 @@ void StartUp::RemoveSystray() {
 }
 
 bool StartUp::TrayIconShown() const {
-    return TrayIconData().IsShown();
+    return TrayIconInPlace();
 }
 
 void StartUp::Tray_DoubleClick() {

@@ -55,11 +55,14 @@ class StartUp : public QWidget {
     void ApplyTrayDecision();
 };
 
-// The tray is in use when the program options allow it and the desktop has one.
-// Where there is no tray the program never hides its only window.
+// The program options ask for the tray and the desktop has one: the icon is to be added.
+bool TrayWanted();
+// The tray is in use when the program options ask for it and the icon is in place
+// to bring the main window back. Only then may the main window hide: a desktop
+// whose tray came up after the icon was tried has no icon of ours.
 bool TrayInUse();
 // Whether the desktop offers a tray; tests may pretend either way (nullopt = ask
-// the desktop).
+// the desktop), and while they pretend, an icon added is taken as shown.
 bool TrayAvailable();
 void SetTrayAvailableForTests(std::optional<bool> available);
 

@@ -110,5 +110,19 @@ TEST_F(MainWindowTest, TrayMenuOpensTheWindowAndEndsTheProgram) {
     EXPECT_EQ(Stored("Height"), QStringLiteral("7000"));
 }
 
+TEST_F(MainWindowTest, TrayExitSavesTheSizeOfAWindowHiddenInTheTray) {
+    SetTrayAvailableForTests(true);
+    StartUp& startUp = forms::StartUp();
+    frmMain& window = forms::frmMain();
+    window.SetWidthTwips(7500);
+    window.close();
+    ASSERT_FALSE(window.isVisible());
+    Store("Width", QString());
+
+    EXPECT_THROW(startUp.mnuClose->trigger(), ui::ProgramEnded);
+    EXPECT_EQ(programEnds().size(), 1u);
+    EXPECT_EQ(Stored("Width"), QStringLiteral("7500"));
+}
+
 }  // namespace
 }  // namespace snapwire
