@@ -167,7 +167,6 @@ QFrame* frmUploadSettings::BuildDestinationPage() {
     txtFileExtension->setReadOnly(true);
     txtFileExtension->setFixedWidth(48);
     cmdUnique = NewButton("Uni&que filenames...", frame, "If you want to keep more than 1 uploaded picture");
-    cmdUnique->setEnabled(false);  // until the dialog can be left (see cmdUnique_Click)
     chkLocally = NewCheckBox("&Save picture locally to:", frame);
     txtLocallySource = new QLineEdit(frame);
     cmdBrowse = NewButton("&Browse...", frame);
@@ -247,12 +246,10 @@ QFrame* frmUploadSettings::BuildPicturePage() {
     Command4 = NewButton("&Background color", frame, "Background color for timestamp");
     Command5 = NewButton("&Text color", frame, "Text color in timestamp");
     cmdTimeFormat = NewButton("Tim&e format...", frame, "Change the Time format");
-    cmdTimeFormat->setEnabled(false);  // until the dialog can be left (see cmdTimeFormat_Click)
     chkTxtTime = NewCheckBox("Upload a te&xtfile with time", frame,
                              "With time in a text file, you can implant it into a ASP or PHP page");
     txtTextTime = new QLineEdit(QStringLiteral("time.txt"), frame);
     cmdAddi = NewButton("Add additiona&l text...", frame, "Add text to the picture");
-    cmdAddi->setEnabled(false);  // until the additional-texts editor exists (see cmdAddi_Click)
 
     auto* styleRow = new QHBoxLayout;
     for (QPushButton* button : {Command3, Command4, Command5}) styleRow->addWidget(button);

@@ -11,6 +11,7 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <exception>
 
@@ -179,8 +180,7 @@ void frmUploadSettings::ftps_ItemClick() {
 }
 
 void frmUploadSettings::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is "UploadSettings".
+    ShowHelpTopic(QStringLiteral("UploadSettings"));
 }
 
 }  // namespace snapwire

@@ -3,6 +3,7 @@
 // window has no Apply or Cancel.
 
 #include "accounts/account_rules.h"
+#include "accounts/frm_addi.h"
 #include "accounts/frm_time_format.h"
 #include "accounts/frm_unique.h"
 #include "accounts/frm_upload_settings.h"
@@ -298,8 +299,7 @@ void frmUploadSettings::chkShowMotion_Click() {
 
 // --- Other windows ---------------------------------------------------------------------------
 
-// The two dialogs are left only through their own OK; their buttons stay disabled
-// until the dialogs have it.
+// The two dialogs are left only through their own OK, which stores them and hides them.
 void frmUploadSettings::cmdUnique_Click() {
     forms::frmUnique().exec();
 }
@@ -309,8 +309,7 @@ void frmUploadSettings::cmdTimeFormat_Click() {
 }
 
 void frmUploadSettings::cmdAddi_Click() {
-    // The additional-texts editor is not part of the program yet; the button stays
-    // disabled until it is. It is closed first here, so that it loads afresh.
+    accounts::OpenAdditionalTextsEditor();  // always a fresh editor
 }
 
 }  // namespace snapwire

@@ -212,6 +212,16 @@ TEST_F(ProgramOnDisplay, ShowsALivePictureAndStoresItsWindowValuesWhenClosed) {
                         std::chrono::seconds(20)))
         << "the main window never appeared";
 
+    // A first run: the wizard opens over the main window; its close box leaves it as "Skip Wizard" does.
+    std::optional<xcb_window_t> wizard;
+    ASSERT_TRUE(WaitFor([&] { return (wizard = display_.FindMappedWindow("Wizard")).has_value(); },
+                        std::chrono::seconds(20)))
+        << "the first-run wizard never appeared";
+    display_.RequestClose(*wizard);
+    ASSERT_TRUE(
+        WaitFor([&] { return !display_.FindMappedWindow("Wizard").has_value(); }, std::chrono::seconds(10)))
+        << "the wizard did not close";
+
     // The moving test pattern changes part of the window from one second to the next.
     std::optional<XDisplay::Picture> first;
     std::optional<XDisplay::Picture> second;

@@ -56,6 +56,7 @@ PictureSettings CurrentPictureSettings() {
     settings.strip.ForeColor = account.picUnder->ForeColor();
     settings.strip.Font = account.picUnder->font();
     settings.jpegQuality = forms::prcoForm().Slider1->value();
+    settings.additionalTexts = true;
     return settings;
 }
 

@@ -12,6 +12,7 @@
 #include <QThread>
 #include <exception>
 
+#include "accounts/wizard.h"
 #include "engine/log_writers.h"
 #include "engine/main_toolbar.h"
 #include "engine/main_window_rules.h"
@@ -80,6 +81,7 @@ void frmMain::BuildClientArea() {
     bgPic->move(0, kToolbarHeight);
     vcx = new capture::CaptureControl(bgPic);
     vcx->setObjectName(QStringLiteral("vcx"));
+    connect(vcx, &capture::CaptureControl::CaptureCompleted, this, [this] { vcx_CaptureCompleted(); });
     picTime = new PictureBox(bgPic);
     picTime->setObjectName(QStringLiteral("picTime"));
     picTime->resize(0, kTimestampStripHeight);
@@ -117,7 +119,9 @@ void frmMain::Form_Load() {
     // The visual-style marker files would get the Hidden attribute here; files on
     // this platform have no such attribute, and their names already keep them apart.
     ShowUnlessStartingInTray();
-    // First run: the first-run wizard is shown here, modally, once it is part of the program.
+    // The timers started above already run while the wizard is open.
+    if (firstRun_)
+        ShowWizard();
 }
 
 void frmMain::ReadFirstRunAndWindowValues() {

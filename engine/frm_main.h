@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "engine/file_naming.h"
+#include "engine/picture_commands.h"
 
 class QAction;
 class QImage;
@@ -159,6 +160,11 @@ class frmMain : public QMainWindow {
     void display_Click();
     void source_Click();
     void mnuMC_Click();
+    void Save_Motion_Image_Capture_Click();  // movie commands and their end: movie_capture.cpp
+    void mnuMovieFrameRate_Click();
+    void mnuAF_Click();
+    void vcx_CaptureCompleted();
+    void mnuWizard_Click();
     void mnuDriver_Click();
     void prco_Click();
     void mnuWindowtoPicture_Click();
@@ -171,6 +177,14 @@ class frmMain : public QMainWindow {
     void mnuUploadLog_Click();
     void mnuMotionLog_Click();
     void mnuFtpError_Click();
+    // Picture save, print and copy (picture_commands.cpp); the configuration export (config_export.cpp).
+    void save_image_capture_Click();
+    void mnuPrint_Click();
+    void mnuCopytoClipboard_Click();
+    void mnuExport_Click();
+    PictureBox* picLastCapture = nullptr;  // the frame last taken for saving; never shown, made at first use
+    PictureBox* picPrint = nullptr;        // the frame read back for printing; never shown, made at first use
+    pictures::CaptureDialog dlg;           // the save dialog, with the name it opens with
 
     // --- Upload timers, manual upload and the upload cycle ---------------------------------
     // A timer for every ticked account, its id the account's row; rows that get no

@@ -5,6 +5,7 @@
 #include <QMenuBar>
 #include <exception>
 
+#include "accounts/wizard.h"
 #include "engine/frm_main.h"
 #include "engine/main_toolbar.h"
 #include "engine/main_window_rules.h"
@@ -61,25 +62,32 @@ void frmMain::BuildMenuBar() {
 
 void frmMain::BuildFileMenu() {
     file = AddTopMenu(menuBar(), QStringLiteral("&File"), "file");
-    save_image_capture = AddLaterItem(file, QStringLiteral("Capture &Image..."), "save_image_capture",
-                                      QKeySequence(Qt::CTRL | Qt::Key_I));
-    Save_Motion_Image_Capture = AddLaterItem(file, QStringLiteral("Capture &Movie..."),
-                                             "Save_Motion_Image_Capture", QKeySequence(Qt::CTRL | Qt::Key_M));
+    save_image_capture = AddMenuItem(file, QStringLiteral("Capture &Image..."), "save_image_capture");
+    save_image_capture->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    Save_Motion_Image_Capture =
+        AddMenuItem(file, QStringLiteral("Capture &Movie..."), "Save_Motion_Image_Capture");
+    Save_Motion_Image_Capture->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
     file_streck2 = AddMenuItem(file, QStringLiteral("-"), "file_streck2");
     mnuupload_now = AddMenuItem(file, QStringLiteral("&Upload Now"), "mnuupload_now");
     mnuupload_now->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_U));
     streckprint = AddMenuItem(file, QStringLiteral("-"), "streckprint");
-    mnuCopytoClipboard = AddLaterItem(file, QStringLiteral("&Copy to Clipboard"), "mnuCopytoClipboard",
-                                      QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuPrint = AddLaterItem(file, QStringLiteral("&Print"), "mnuPrint");
+    mnuCopytoClipboard = AddMenuItem(file, QStringLiteral("&Copy to Clipboard"), "mnuCopytoClipboard");
+    mnuCopytoClipboard->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuPrint = AddMenuItem(file, QStringLiteral("&Print"), "mnuPrint");
     file_wizard_streck = AddMenuItem(file, QStringLiteral("-"), "file_wizard_streck");
-    mnuWizard = AddLaterItem(file, QStringLiteral("Wizard..."), "mnuWizard");
+    mnuWizard = AddMenuItem(file, QStringLiteral("Wizard..."), "mnuWizard");
     file_streck3 = AddMenuItem(file, QStringLiteral("-"), "file_streck3");
-    mnuExport = AddLaterItem(file, QStringLiteral("Export Settings"), "mnuExport");
+    mnuExport = AddMenuItem(file, QStringLiteral("Export Settings"), "mnuExport");
     file_streck = AddMenuItem(file, QStringLiteral("-"), "file_streck");
     systray = AddMenuItem(file, QStringLiteral("&Hide in Systray"), "systray");
     exit = AddMenuItem(file, QStringLiteral("&Exit"), "exit");
+    OnClick(save_image_capture, [this] { save_image_capture_Click(); });
+    OnClick(Save_Motion_Image_Capture, [this] { Save_Motion_Image_Capture_Click(); });
     OnClick(mnuupload_now, [this] { mnuupload_now_Click(); });
+    OnClick(mnuCopytoClipboard, [this] { mnuCopytoClipboard_Click(); });
+    OnClick(mnuPrint, [this] { mnuPrint_Click(); });
+    OnClick(mnuWizard, [this] { mnuWizard_Click(); });
+    OnClick(mnuExport, [this] { mnuExport_Click(); });
     OnClick(systray, [this] { systray_Click(); });
     OnClick(exit, [this] { exit_Click(); });
 }
@@ -130,9 +138,9 @@ void frmMain::BuildConfigurationMenu() {
     streckConf->setVisible(false);
     mnuMovie = AddSubMenu(configuration, QStringLiteral("Movie"), "mnuMovie");
     mnuMovie->menuAction()->setVisible(false);
-    mnuMovieFrameRate = AddLaterItem(mnuMovie, QStringLiteral("Movie Frame &Rate..."), "mnuMovieFrameRate");
+    mnuMovieFrameRate = AddMenuItem(mnuMovie, QStringLiteral("Movie Frame &Rate..."), "mnuMovieFrameRate");
     mnuMC = AddMenuItem(mnuMovie, QStringLiteral("&Movie Compressor..."), "mnuMC");
-    mnuAF = AddLaterItem(mnuMovie, QStringLiteral("&Audio Format..."), "mnuAF");
+    mnuAF = AddMenuItem(mnuMovie, QStringLiteral("&Audio Format..."), "mnuAF");
     OnClick(FTP, [this] { FTP_Click(); });
     OnClick(prco, [this] { prco_Click(); });
     OnClick(mnuDriver, [this] { mnuDriver_Click(); });
@@ -140,6 +148,8 @@ void frmMain::BuildConfigurationMenu() {
     OnClick(vformat, [this] { vformat_Click(); });
     OnClick(display, [this] { display_Click(); });
     OnClick(mnuMC, [this] { mnuMC_Click(); });
+    OnClick(mnuMovieFrameRate, [this] { mnuMovieFrameRate_Click(); });
+    OnClick(mnuAF, [this] { mnuAF_Click(); });
 }
 
 void frmMain::BuildHelpMenu() {
@@ -184,6 +194,10 @@ void frmMain::source_Click() {
 
 void frmMain::mnuMC_Click() {
     EndQuietlyOnFailure([this] { vcx->ShowCompressorDialog(); });
+}
+
+void frmMain::mnuWizard_Click() {
+    ShowWizard();
 }
 
 void frmMain::mnuDriver_Click() {

@@ -477,16 +477,18 @@ TEST_F(MainWindowTest, CaptureDialogItemsFollowTheDriver) {
 
 TEST_F(MainWindowTest, CommandsOfLaterPartsAreDisabledAndTheMovieMenuHidden) {
     frmMain window;
-    for (QAction* item : {window.save_image_capture, window.Save_Motion_Image_Capture,
-                          window.mnuCopytoClipboard, window.mnuPrint, window.mnuWizard, window.mnuExport,
-                          window.orvane_snapwire_help, window.news, window.about})
+    for (QAction* item : {window.orvane_snapwire_help, window.news, window.about})
         EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
-    for (int button : {1, 2}) EXPECT_FALSE(window.Toolbar1->Buttons(button)->isEnabled()) << button;
-    for (QAction* item : {window.mnuupload_now, window.mnuLastPicture, window.mnuUploadLog,
-                          window.mnuMotionLog, window.mnuFtpError, window.FTP})
+    for (QAction* item : {window.save_image_capture, window.Save_Motion_Image_Capture, window.mnuupload_now,
+                          window.mnuCopytoClipboard, window.mnuPrint, window.mnuExport, window.mnuLastPicture,
+                          window.mnuUploadLog, window.mnuMotionLog, window.mnuFtpError, window.FTP,
+                          window.mnuWizard, window.mnuMovieFrameRate, window.mnuAF})
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
-    for (int button : {4, 7}) EXPECT_TRUE(window.Toolbar1->Buttons(button)->isEnabled()) << button;
+    for (int button : {1, 2, 4, 7}) EXPECT_TRUE(window.Toolbar1->Buttons(button)->isEnabled()) << button;
+    EXPECT_EQ(window.Save_Motion_Image_Capture->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
+    EXPECT_EQ(window.save_image_capture->shortcut(), QKeySequence(QStringLiteral("Ctrl+I")));
     EXPECT_EQ(window.mnuupload_now->shortcut(), QKeySequence(QStringLiteral("Ctrl+U")));
+    EXPECT_EQ(window.mnuCopytoClipboard->shortcut(), QKeySequence(QStringLiteral("Ctrl+C")));
     EXPECT_TRUE(window.prco->isEnabled());
     EXPECT_TRUE(window.exit->isEnabled());
     EXPECT_FALSE(window.mnuMovie->menuAction()->isVisible());

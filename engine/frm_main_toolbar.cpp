@@ -37,10 +37,6 @@ constexpr ToolbarFlag kToolbarFlags[] = {
     {"TBHideToolbar", &frmMain::mnuPHide_Toolbar},
 };
 
-// Buttons whose commands are not part of the program yet: shown and hidden as
-// the user likes, but disabled.
-constexpr int kLaterButtons[] = {1, 2};
-
 }  // namespace
 
 // --- Building ------------------------------------------------------------------------------
@@ -76,7 +72,6 @@ void frmMain::BuildToolbarPopup() {
 }
 
 void frmMain::ConnectToolbar() {
-    for (const int button : kLaterButtons) Toolbar1->Buttons(button)->setEnabled(false);
     connect(Toolbar1, &MainToolbar::ButtonClick, this,
             [this](QAction* button) { Toolbar1_ButtonClick(button); });
     connect(Toolbar1, &MainToolbar::ButtonMenuClick, this,
@@ -127,7 +122,11 @@ void frmMain::ApplyToolbarItemsTwice() {
 void frmMain::Toolbar1_ButtonClick(QAction* Button) {
     const QString key = MainToolbar::Key(Button);
     try {
-        if (key == QLatin1String("ProgConf"))
+        if (key == QLatin1String("Save Image Capture"))
+            save_image_capture_Click();
+        else if (key == QLatin1String("Save Motion Image Capture"))
+            Save_Motion_Image_Capture_Click();
+        else if (key == QLatin1String("ProgConf"))
             prco_Click();
         else if (key == QLatin1String("Camera"))
             source_Click();
@@ -141,8 +140,6 @@ void frmMain::Toolbar1_ButtonClick(QAction* Button) {
             StartMotion();  // the button's state after the click
         else if (key == QLatin1String("Motion Detection"))
             StopMotion();
-        // "Save Image Capture" and "Save Motion Image Capture" start commands that
-        // are not part of the program yet.
     } catch (const std::exception&) {
         // A command that fails ends; the toolbar reports nothing.
     }

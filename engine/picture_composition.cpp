@@ -1,6 +1,7 @@
 #include "engine/picture_composition.h"
 
 #include "accounts/date_tokens.h"
+#include "accounts/frm_addi.h"
 #include "platform/capture/capture_control.h"
 #include "platform/capture/frame_files.h"
 #include "platform/paths.h"
@@ -90,14 +91,15 @@ QImage AppendStrip(const QImage& picture, const QImage& strip, std::uint32_t bac
 }
 
 void DrawAdditionalTexts(QImage& picture) {
-    Q_UNUSED(picture);  // no account has additional texts to draw yet
+    forms::frmAddiReloaded().AddTextsToUpload(picture);
 }
 
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
     vcx.SaveFrameAsBitmap(WorkingPath(kFrameBitmap));
     QImage picture = ReadWorkingBitmap(kFrameBitmap);
-    DrawAdditionalTexts(picture);
+    if (settings.additionalTexts)
+        DrawAdditionalTexts(picture);
     WriteWorkingBitmap(picture, kFrameBitmap);
     picture = ReadWorkingBitmap(kFrameBitmap);
 

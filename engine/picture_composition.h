@@ -58,6 +58,9 @@ struct PictureSettings {
     QString timestampPattern;  // frmTimeFormat.txtTimeStamp
     StripStyle strip;          // frmUploadSettings.picUnder
     int jpegQuality = 75;      // prcoForm.Slider1, passed to the JPEG writer as it is
+    // The frame gets the additional texts of the account loaded into the account
+    // window (the upload cycle); off for a picture prepared without an account.
+    bool additionalTexts = false;
 };
 
 // `StampText`: the cycle's timestamp text, empty with the timestamp off; with it on,
@@ -76,9 +79,9 @@ QImage DrawTimestampStrip(const QString& stampText, int width, const StripStyle&
 // as the picture, and whatever neither covers has the strip's background colour.
 QImage AppendStrip(const QImage& picture, const QImage& strip, std::uint32_t backColor);
 
-// Where the account's additional texts are drawn onto the frame. No account has
-// additional texts yet, so this draws nothing; the cycle calls it at the point where
-// the texts belong so that they land between the frame and the strip.
+// Draws the loaded account's ticked additional texts onto the frame, as stored at
+// this moment: the additional-texts window reloads them first. They land between
+// the frame and the strip.
 void DrawAdditionalTexts(QImage& picture);
 
 struct PreparedPicture {

@@ -7,6 +7,7 @@
 #include "platform/ui/message_box.h"
 #include "settings_store/c_registry.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -34,7 +35,6 @@ frmDriver::frmDriver() {
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setDefault(true);
     cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -97,8 +97,7 @@ void frmDriver::cmdOK_Click() {
 }
 
 void frmDriver::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is "Driver".
+    ShowHelpTopic(QStringLiteral("Driver"));
 }
 
 namespace forms {

@@ -5,6 +5,8 @@
 #include "platform/capture/capture_control.h"
 #include "platform/capture/device_list.h"
 #include "platform/capture/frame_feed.h"
+#include "windows/frm_help.h"
+#include "windows/modal_showing.h"
 
 #include <QComboBox>
 #include <QGroupBox>
@@ -95,6 +97,14 @@ TEST_F(FrmDriverTest, OkStoresTheNameShownAndHides) {
     // The next start selects the stored entry again.
     ui::UnloadAllForms();
     EXPECT_EQ(LoadedDialog().cbDriver->currentIndex(), last);
+}
+
+TEST_F(FrmDriverTest, HelpShowsTheDriverTopicModally) {
+    QString shownNode;
+    SetModalShowingForTests([&shownNode](QDialog&) { shownNode = forms::frmHelp().SelectedKey(); });
+    forms::frmDriver().cmdHelp->click();
+    SetModalShowingForTests({});
+    EXPECT_EQ(shownNode, "driver");
 }
 
 TEST_F(FrmDriverTest, OnlyOkLeavesTheDialog) {

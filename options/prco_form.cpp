@@ -112,7 +112,6 @@ void prcoForm::BuildControls() {
     Command1 = new QPushButton(QStringLiteral("&OK"), this);
     Command1->setDefault(true);
     cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);

@@ -16,6 +16,7 @@
 #include "platform/ui/units.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -140,9 +141,7 @@ void prcoForm::ApplyTray() {
 // --- Buttons and pickers ---------------------------------------------------------------
 
 void prcoForm::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is
-    // "ProgramConfiguration".
+    ShowHelpTopic(QStringLiteral("ProgramConfiguration"));
 }
 
 // A cancelled picker leaves the box as it was, so OK never stores a path the user

@@ -4,6 +4,8 @@
 #include "options/options_window_test.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/units.h"
+#include "windows/frm_help.h"
+#include "windows/modal_showing.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -53,6 +55,14 @@ TEST(NumberText, DecimalBoxesKeepFractionsInRangeAndClampTheRest) {
     EXPECT_EQ(ClampedDecimalText(QStringLiteral("7x"), 0, 10), QStringLiteral("7"));
     EXPECT_EQ(ClampedDecimalText(QStringLiteral("x"), 0, 10), QStringLiteral("0"));
     EXPECT_EQ(ClampedDecimalText(QString(), 0, 10), QString());
+}
+
+TEST_F(PrcoFormTest, HelpShowsTheProgramConfigurationTopicModally) {
+    QString shownNode;
+    SetModalShowingForTests([&shownNode](QDialog&) { shownNode = forms::frmHelp().SelectedKey(); });
+    Form().cmdHelp->click();
+    SetModalShowingForTests({});
+    EXPECT_EQ(shownNode, "program_configuration");
 }
 
 TEST_F(PrcoFormTest, FirstRunGivesEveryDefault) {

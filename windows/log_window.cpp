@@ -6,6 +6,8 @@
 #include "platform/ui/units.h"
 #include "settings_store/c_registry.h"
 #include "settings_store/program_settings.h"
+#include "windows/design_rect.h"
+#include "windows/frm_help.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -50,10 +52,6 @@ int Px(int twips) {
     return ui::TwipsToPixels(twips);
 }
 
-QRect DesignRect(int left, int top, int width, int height) {
-    return {Px(left), Px(top), Px(width), Px(height)};
-}
-
 QFont WindowFont() {
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8.25);
@@ -72,7 +70,6 @@ LogWindow::LogWindow(const LogWindowDesign& design) : design_(design) {
     chkLogToHardDrive->setGeometry(DesignRect(kSwitchLeft, kSwitchTop, kSwitchWidth, kSwitchHeight));
     cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
     cmdHelp->setGeometry(DesignRect(kHelpLeft, kButtonTop, kButtonWidth, kButtonHeight));
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
     cmdReset = new QPushButton(QStringLiteral("&Clear"), this);
     cmdReset->setGeometry(DesignRect(kResetLeft, kButtonTop, kButtonWidth, kButtonHeight));
     cmdClose = new QPushButton(QStringLiteral("&Close"), this);
@@ -154,8 +151,7 @@ void LogWindow::chkLogToHardDrive_Click() {
 }
 
 void LogWindow::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic is design_.helpTopic.
+    ShowHelpTopic(QString::fromUtf8(design_.helpTopic));
 }
 
 void LogWindow::cmdClose_Click() {

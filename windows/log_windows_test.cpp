@@ -4,6 +4,8 @@
 #include "platform/ui/forms.h"
 #include "settings_store/program_settings.h"
 #include "testsupport/window_test.h"
+#include "windows/frm_help.h"
+#include "windows/modal_showing.h"
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
@@ -62,7 +64,14 @@ TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
     EXPECT_EQ(log.cmdHelp->text(), "&Help");
     EXPECT_EQ(log.cmdReset->text(), "&Clear");
     EXPECT_EQ(log.cmdClose->text(), "&Close");
-    EXPECT_FALSE(log.cmdHelp->isEnabled());  // no help window to open yet
+}
+
+TEST_F(LogWindowsTest, HelpShowsEachWindowsOwnTopicModally) {
+    QStringList shownNodes;
+    SetModalShowingForTests([&shownNodes](QDialog&) { shownNodes << forms::frmHelp().SelectedKey(); });
+    for (const WindowCase& c : kWindows) c.window().cmdHelp->click();
+    SetModalShowingForTests({});
+    EXPECT_EQ(shownNodes, QStringList({"ftp_log", "upload_log", "motion_log"}));
 }
 
 TEST_F(LogWindowsTest, LoadReadsTheSwitchesAndAbsentMeansOff) {

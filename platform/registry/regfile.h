@@ -2,7 +2,8 @@
 
 // Registry-editor scripts: reading one into the hive and writing keys out as one.
 // The written form is "Windows Registry Editor Version 5.00" in UTF-8 with "\n"
-// line ends; the reader also takes the UTF-16LE files Windows writes and "REGEDIT4".
+// line ends (CR LF on request); the reader takes either line end, and also the
+// UTF-16LE files Windows writes and "REGEDIT4".
 
 #include "platform/registry/registry.h"
 
@@ -26,6 +27,18 @@ ScriptResult ImportScript(std::string_view bytes);
 long ExportKey(HKey root, std::string_view path, std::string* script);
 // Every root that holds a value or a key.
 long ExportHive(std::string* script);
+
+// The pieces of a script, for writers that walk the keys themselves and write every
+// value as text.
+enum class LineEnd { kLf, kCrLf };
+// The header line and the empty line after it.
+std::string ScriptHeader(LineEnd lineEnd = LineEnd::kLf);
+// "[HKEY_LOCAL_MACHINE\Software\Snapwire]" and its line end.
+std::string KeyLine(std::string_view fullName, LineEnd lineEnd = LineEnd::kLf);
+// A string value: "name"="text" with the format's escapes; an empty name is the
+// key's default value (@). A text that cannot stand on one line (a line break, a
+// zero) becomes hex(1), which reads back as the same string.
+std::string TextValueLine(std::string_view name, std::string_view text, LineEnd lineEnd = LineEnd::kLf);
 
 // "HKEY_LOCAL_MACHINE\Software\Snapwire" or "HKLM\Software\Snapwire" (any case)
 // into the root and the path below it; false when the text names no root.

@@ -9,11 +9,14 @@
 namespace snapwire::reg {
 namespace {
 
-constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
 // Hex lists wrap before this column, as the registry editor's own files do.
 constexpr size_t kWrapColumn = 78;
 
 using Bytes = std::vector<std::uint8_t>;
+
+std::string_view EndOfLine(LineEnd lineEnd) {
+    return lineEnd == LineEnd::kCrLf ? "\r\n" : "\n";
+}
 
 std::string Quote(std::string_view text) {
     std::string quoted = "\"";
@@ -53,7 +56,7 @@ Bytes Utf8ToUtf16Le(const Bytes& data) {
     return bytes;
 }
 
-std::string HexList(std::uint32_t type, const Bytes& bytes, size_t column) {
+std::string HexList(std::uint32_t type, const Bytes& bytes, size_t column, LineEnd lineEnd) {
     char prefix[24];
     if (type == kRegBinary)
         std::snprintf(prefix, sizeof prefix, "hex:");
@@ -66,7 +69,9 @@ std::string HexList(std::uint32_t type, const Bytes& bytes, size_t column) {
         std::snprintf(item, sizeof item, i + 1 < bytes.size() ? "%02x," : "%02x", bytes[i]);
         const std::string_view text(item);
         if (i > 0 && column + text.size() + 1 > kWrapColumn) {
-            list += "\\\n  ";
+            list += '\\';
+            list += EndOfLine(lineEnd);
+            list += "  ";
             column = 2;
         }
         list += text;
@@ -75,7 +80,7 @@ std::string HexList(std::uint32_t type, const Bytes& bytes, size_t column) {
     return list;
 }
 
-std::string ValueLine(std::string_view name, std::uint32_t type, const Bytes& data) {
+std::string ValueLine(std::string_view name, std::uint32_t type, const Bytes& data, LineEnd lineEnd) {
     std::string line = name.empty() ? "@" : Quote(name);
     line += '=';
     if (type == kRegSz && PrintsAsText(data)) {
@@ -88,9 +93,10 @@ std::string ValueLine(std::string_view name, std::uint32_t type, const Bytes& da
     } else {
         // The text types are UTF-16LE in this format.
         const bool text = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-        line += HexList(type, text ? Utf8ToUtf16Le(data) : data, line.size());
+        line += HexList(type, text ? Utf8ToUtf16Le(data) : data, line.size(), lineEnd);
     }
-    return line + '\n';
+    line += EndOfLine(lineEnd);
+    return line;
 }
 
 long AppendValues(HKey key, std::string* script) {
@@ -110,13 +116,13 @@ long AppendValues(HKey key, std::string* script) {
         if (rc == kSuccess)
             rc = QueryValue(key, valueName, &type, data.data(), &size);
         if (rc == kSuccess)
-            *script += ValueLine(valueName, type, data);
+            *script += ValueLine(valueName, type, data, LineEnd::kLf);
     }
     return rc;
 }
 
 long AppendKeyTree(HKey key, const std::string& fullName, std::string* script) {
-    *script += '[' + fullName + "]\n";
+    *script += KeyLine(fullName);
     long rc = AppendValues(key, script);
     *script += '\n';
     std::uint32_t longest = 0;
@@ -140,6 +146,27 @@ long AppendKeyTree(HKey key, const std::string& fullName, std::string* script) {
 
 }  // namespace
 
+std::string ScriptHeader(LineEnd lineEnd) {
+    std::string header = "Windows Registry Editor Version 5.00";
+    header += EndOfLine(lineEnd);
+    header += EndOfLine(lineEnd);
+    return header;
+}
+
+std::string KeyLine(std::string_view fullName, LineEnd lineEnd) {
+    std::string line = "[";
+    line += fullName;
+    line += ']';
+    line += EndOfLine(lineEnd);
+    return line;
+}
+
+std::string TextValueLine(std::string_view name, std::string_view text, LineEnd lineEnd) {
+    Bytes data(text.begin(), text.end());
+    data.push_back(0);
+    return ValueLine(name, kRegSz, data, lineEnd);
+}
+
 long ExportKey(HKey root, std::string_view path, std::string* script) {
     while (path.ends_with('\\')) path.remove_suffix(1);
     HKey key = 0;
@@ -149,14 +176,14 @@ long ExportKey(HKey root, std::string_view path, std::string* script) {
     std::string fullName = RootName(root);
     if (!path.empty())
         fullName += '\\' + std::string(path);
-    *script = kHeader;
+    *script = ScriptHeader();
     rc = AppendKeyTree(key, fullName, script);
     CloseKey(key);
     return rc;
 }
 
 long ExportHive(std::string* script) {
-    *script = kHeader;
+    *script = ScriptHeader();
     for (const HKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
         std::uint32_t subKeys = 0;
         std::uint32_t values = 0;

@@ -184,6 +184,31 @@ TEST_F(RegFileTest, ExportThenImportRestoresEveryValue) {
     CloseKey(key);
 }
 
+TEST_F(RegFileTest, ScriptPiecesWithWindowsLineEndsReadBack) {
+    const std::string longText(30, 'x');
+    const std::string script = ScriptHeader(LineEnd::kCrLf) +
+                               KeyLine("HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire", LineEnd::kCrLf) +
+                               TextValueLine("Path \"p\"", "C:\\capture.avi", LineEnd::kCrLf) +
+                               TextValueLine("", "default", LineEnd::kCrLf) +
+                               TextValueLine("Lines", "a\r\n" + longText, LineEnd::kCrLf);
+    EXPECT_TRUE(
+        script.starts_with("Windows Registry Editor Version 5.00\r\n\r\n"
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire]\r\n"
+                           "\"Path \\\"p\\\"\"=\"C:\\\\capture.avi\"\r\n"
+                           "@=\"default\"\r\n"
+                           "\"Lines\"=hex(1):61,00,0d,00,0a,00,78,00,"))
+        << script;
+    // The long hex list wraps with the same line end; no bare LF is left.
+    EXPECT_NE(script.find(",\\\r\n  78,00"), std::string::npos) << script;
+    for (size_t at = script.find('\n'); at != std::string::npos; at = script.find('\n', at + 1))
+        EXPECT_EQ(script[at - 1], '\r') << at;
+
+    ASSERT_TRUE(ImportScript(script).ok());
+    EXPECT_EQ(GetText(kSnapwire, "Path \"p\""), "C:\\capture.avi");
+    EXPECT_EQ(GetText(kSnapwire, ""), "default");
+    EXPECT_EQ(GetText(kSnapwire, "Lines"), "a\r\n" + longText);
+}
+
 // The command-line tool on the program's own hive.
 TEST_F(RegFileTest, ToolImportsReportsErrorsAndExports) {
     QFile script(homeFile(QStringLiteral("in.reg")));

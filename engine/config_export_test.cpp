@@ -1,0 +1,169 @@
+#include "engine/config_export.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include "engine/main_window_test_fixture.h"
+#include "platform/registry/registry.h"
+#include "platform/ui/message_box.h"
+#include "settings_store/c_registry.h"
+
+namespace snapwire {
+namespace {
+
+using testing::MainWindowTest;
+
+class ConfigExportTest : public MainWindowTest {
+  protected:
+    void TearDown() override {
+        qunsetenv("SNAPWIRE_EXPORT_TEST");
+        MainWindowTest::TearDown();
+    }
+
+    static void Put(const QString& section, const char* name, const QString& text) {
+        WriteSetting(section, QString::fromUtf8(name), SettingValue(text));
+    }
+    // A value of another type than text, as another tool could have left it.
+    static void PutRaw(const char* name, std::uint32_t type, const QByteArray& data) {
+        reg::HKey key = 0;
+        ASSERT_EQ(reg::CreateKey(reg::kLocalMachine, kProgramKey, &key), reg::kSuccess);
+        ASSERT_EQ(reg::SetValue(key, name, type, reinterpret_cast<const std::uint8_t*>(data.constData()),
+                                static_cast<std::uint32_t>(data.size())),
+                  reg::kSuccess);
+        reg::CloseKey(key);
+    }
+    // Two accounts, one with a font, a text item and a key below that item.
+    static void SeedHive() {
+        qputenv("SNAPWIRE_EXPORT_TEST", "/srv/cam");
+        Put(QString(), "FirstTime", QStringLiteral("False"));
+        Put(QString(), "Account1", QStringLiteral("Cam"));
+        Put(QString(), "Movie", QStringLiteral("C:\\capture.avi"));
+        Put(QString(), "Say", QStringLiteral("a \"quoted\" word"));
+        Put(QString(), "Größe", QStringLiteral("10,5 °"));
+        PutRaw("Interval", reg::kRegDword, QByteArray("\x1f\0\0\0", 4));
+        PutRaw("Home", reg::kRegExpandSz, QByteArray("%SNAPWIRE_EXPORT_TEST%\\x", 25));
+        Put(QString(), "Lines", QStringLiteral("a\r\nb"));
+        Put(QStringLiteral("Cam"), "Host Name/Adress:", QStringLiteral("ftp.example.com"));
+        Put(QStringLiteral("Cam"), "Selected", QStringLiteral("True"));
+        Put(QStringLiteral("Cam\\Font"), "Name", QStringLiteral("Tahoma"));
+        Put(QStringLiteral("Cam\\Additional Text\\1"), "Text", QStringLiteral("Hello"));
+        Put(QStringLiteral("Cam\\Additional Text\\1\\Deeper"), "Lost", QStringLiteral("x"));
+        cRegistry empty;
+        empty.SetClassKey(HKEY_LOCAL_MACHINE);
+        empty.SetSectionKey(ProgramSectionKey(QStringLiteral("Empty")));
+        empty.CreateKey();
+    }
+    QString ExportFile() const { return homeFile(QString::fromLatin1(config::kExportFileName)); }
+    QByteArray ExportFileBytes() const {
+        QFile file(ExportFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+};
+
+constexpr const char* kSeededScript =
+    "Windows Registry Editor Version 5.00\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire]\r\n"
+    "\"FirstTime\"=\"False\"\r\n"
+    "\"Account1\"=\"Cam\"\r\n"
+    "\"Movie\"=\"C:\\\\capture.avi\"\r\n"
+    "\"Say\"=\"a \\\"quoted\\\" word\"\r\n"
+    "\"Größe\"=\"10,5 °\"\r\n"
+    "\"Interval\"=\"31\"\r\n"
+    "\"Home\"=\"/srv/cam\\\\x\"\r\n"
+    "\"Lines\"=hex(1):61,00,0d,00,0a,00,62,00,00,00\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\Cam]\r\n"
+    "\"Host Name/Adress:\"=\"ftp.example.com\"\r\n"
+    "\"Selected\"=\"True\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\Cam\\Additional Text]\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\Cam\\Additional Text\\1]\r\n"
+    "\"Text\"=\"Hello\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\Cam\\Font]\r\n"
+    "\"Name\"=\"Tahoma\"\r\n"
+    "\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\Empty]\r\n"
+    "\r\n";
+
+// Values as text (numbers in decimal, references expanded), escapes, keys three
+// levels deep and no further, an empty key, UTF-8 names and data, CR LF throughout.
+TEST_F(ConfigExportTest, ScriptHoldsEveryValueAsTextThreeLevelsDeep) {
+    SeedHive();
+    EXPECT_EQ(config::ConfigurationScript().toStdString(), kSeededScript);
+}
+
+TEST_F(ConfigExportTest, RootWithoutKeysGivesHeaderValuesAndFinalEmptyLine) {
+    EXPECT_EQ(config::ConfigurationScript().toStdString(),
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire]\r\n\r\n");
+    Put(QString(), "FirstTime", QStringLiteral("False"));
+    EXPECT_EQ(config::ConfigurationScript().toStdString(),
+              "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire]\r\n"
+              "\"FirstTime\"=\"False\"\r\n\r\n");
+}
+
+// The tool that stands in for the registry editor here takes the file back.
+TEST_F(ConfigExportTest, ImportingTheFileRestoresTheSettings) {
+    SeedHive();
+    ASSERT_EQ(config::ExportConfiguration(ExportFile()), QString());
+    ASSERT_EQ(ExportFileBytes().toStdString(), kSeededScript);
+    ASSERT_EQ(reg::DeleteKeyTree(reg::kLocalMachine, "Software"), reg::kSuccess);
+    ASSERT_EQ(ReadSetting(QString(), QStringLiteral("Movie")), QString());
+    reg::CloseHive();
+
+    QProcess tool;
+    tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), {QStringLiteral("import"), ExportFile()});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    EXPECT_EQ(config::ConfigurationScript().toStdString(), kSeededScript);
+    EXPECT_EQ(ReadSetting(QString(), QStringLiteral("Movie")), QStringLiteral("C:\\capture.avi"));
+    EXPECT_EQ(ReadSetting(QString(), QStringLiteral("Lines")), QStringLiteral("a\r\nb"));
+    EXPECT_EQ(ReadSetting(QStringLiteral("Cam\\Additional Text\\1"), QStringLiteral("Text")),
+              QStringLiteral("Hello"));
+    EXPECT_EQ(ReadSetting(QStringLiteral("Cam\\Additional Text\\1\\Deeper"), QStringLiteral("Lost")),
+              QString());
+}
+
+TEST_F(ConfigExportTest, ExportCommandReplacesTheFileAndSaysWhere) {
+    Put(QString(), "FirstTime", QStringLiteral("False"));
+    QFile earlier(ExportFile());
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("an earlier, longer export that must not show through");
+    earlier.close();
+
+    frmMain window;
+    ui::AnswerNextMessageBox(ui::vbOK);
+    window.mnuExport->trigger();
+    EXPECT_EQ(ExportFileBytes(), config::ConfigurationScript());
+    ASSERT_EQ(ui::ShownBoxes().size(), 1u);
+    const ui::ShownBox& box = ui::ShownBoxes().front();
+    EXPECT_EQ(box.prompt,
+              QStringLiteral("All your Configuration have been exported to a registry file\r\n(") +
+                  ExportFile() + QStringLiteral(").\r\nTo import it to Snapwire, run the file."));
+    EXPECT_EQ(box.style, ui::vbInformation + ui::vbOKOnly);
+    EXPECT_EQ(box.title, QString::fromLatin1(ui::kProgramTitle));
+}
+
+TEST_F(ConfigExportTest, FileThatCannotBeWrittenIsReportedInsteadOfSuccess) {
+    ASSERT_TRUE(QDir(home()).mkdir(QString::fromLatin1(config::kExportFileName)));
+    frmMain window;
+    ui::AnswerNextMessageBox(ui::vbOK);
+    window.mnuExport_Click();
+    ASSERT_EQ(ui::ShownBoxes().size(), 1u);
+    const ui::ShownBox& box = ui::ShownBoxes().front();
+    EXPECT_TRUE(
+        box.prompt.startsWith(QStringLiteral("The configuration could not be exported to ") + ExportFile()))
+        << box.prompt.toStdString();
+    EXPECT_EQ(box.style, ui::vbCritical + ui::vbOKOnly);
+    EXPECT_TRUE(QFileInfo(ExportFile()).isDir());
+}
+
+}  // namespace
+}  // namespace snapwire
