@@ -95,7 +95,6 @@ void frmUploadSettings::BuildControls() {
     cmdRemove = NewButton("&Remove", this);
     Command1 = NewButton("&OK", this);
     cmdHelp = NewButton("&Help", this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
 
     TabStripFTP = new QTabBar(this);
     for (const char* caption : {"&FTP", "&Destination", "&Interval", "&Picture", "&Motion"})

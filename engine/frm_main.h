@@ -165,6 +165,9 @@ class frmMain : public QMainWindow {
     void mnuAF_Click();
     void vcx_CaptureCompleted();
     void mnuWizard_Click();
+    void orvane_snapwire_help_Click();
+    void news_Click();
+    void about_Click();
     void mnuDriver_Click();
     void prco_Click();
     void mnuWindowtoPicture_Click();

@@ -17,8 +17,12 @@
 #include "options/prco_form.h"
 #include "platform/capture/capture_control.h"
 #include "platform/ui/app_control.h"
+#include "windows/frm_about.h"
+#include "windows/frm_help.h"
 #include "windows/frm_last.h"
 #include "windows/log_windows.h"
+#include "windows/modal_showing.h"
+#include "windows/news_form.h"
 
 namespace snapwire {
 
@@ -29,15 +33,6 @@ QMenu* AddTopMenu(QMenuBar* bar, const QString& caption, const char* name) {
     menu->setObjectName(QString::fromLatin1(name));
     menu->menuAction()->setObjectName(QString::fromLatin1(name));
     return menu;
-}
-
-// Items whose commands are not part of the program yet stay in place, disabled.
-QAction* AddLaterItem(QMenu* menu, const QString& caption, const char* name,
-                      const QKeySequence& shortcut = {}) {
-    QAction* item = AddMenuItem(menu, caption, name);
-    item->setShortcut(shortcut);
-    item->setEnabled(false);
-    return item;
 }
 
 // A driver dialog or a frame size that cannot be had ends the command; the window stays as it was.
@@ -155,10 +150,32 @@ void frmMain::BuildConfigurationMenu() {
 void frmMain::BuildHelpMenu() {
     help = AddTopMenu(menuBar(), QStringLiteral("&Help"), "help");
     orvane_snapwire_help =
-        AddLaterItem(help, QStringLiteral("Snapwire 2004 &Help..."), "orvane_snapwire_help");
-    news = AddLaterItem(help, QStringLiteral("&News..."), "news");
+        AddMenuItem(help, QStringLiteral("Snapwire 2004 &Help..."), "orvane_snapwire_help");
+    news = AddMenuItem(help, QStringLiteral("&News..."), "news");
     help_streck_2 = AddMenuItem(help, QStringLiteral("-"), "help_streck_2");
-    about = AddLaterItem(help, QStringLiteral("&About..."), "about");
+    about = AddMenuItem(help, QStringLiteral("&About..."), "about");
+    OnClick(orvane_snapwire_help, [this] { orvane_snapwire_help_Click(); });
+    OnClick(news, [this] { news_Click(); });
+    OnClick(about, [this] { about_Click(); });
+}
+
+// The help window is shown without blocking; the news window and the About box modally.
+void frmMain::orvane_snapwire_help_Click() {
+    frmHelp& window = forms::frmHelp();
+    window.hide();
+    window.show();
+}
+
+void frmMain::news_Click() {
+    news_form& window = forms::news_form();
+    window.hide();
+    ShowModally(window);
+}
+
+void frmMain::about_Click() {
+    frmAbout& box = forms::frmAbout();
+    box.hide();
+    ShowModally(box);
 }
 
 // --- Capture driver dialogs ------------------------------------------------------------------

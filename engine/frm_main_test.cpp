@@ -23,6 +23,10 @@
 #include "platform/ui/app_control.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/message_box.h"
+#include "windows/frm_about.h"
+#include "windows/frm_help.h"
+#include "windows/modal_showing.h"
+#include "windows/news_form.h"
 
 namespace snapwire {
 namespace {
@@ -475,14 +479,13 @@ TEST_F(MainWindowTest, CaptureDialogItemsFollowTheDriver) {
     EXPECT_EQ(window.source->isEnabled(), window.vcx->HasSourceDialog());
 }
 
-TEST_F(MainWindowTest, CommandsOfLaterPartsAreDisabledAndTheMovieMenuHidden) {
+TEST_F(MainWindowTest, EveryCommandIsEnabledAndTheMovieMenuHidden) {
     frmMain window;
-    for (QAction* item : {window.orvane_snapwire_help, window.news, window.about})
-        EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
-    for (QAction* item : {window.save_image_capture, window.Save_Motion_Image_Capture, window.mnuupload_now,
-                          window.mnuCopytoClipboard, window.mnuPrint, window.mnuExport, window.mnuLastPicture,
-                          window.mnuUploadLog, window.mnuMotionLog, window.mnuFtpError, window.FTP,
-                          window.mnuWizard, window.mnuMovieFrameRate, window.mnuAF})
+    for (QAction* item :
+         {window.orvane_snapwire_help, window.news, window.about, window.save_image_capture,
+          window.Save_Motion_Image_Capture, window.mnuupload_now, window.mnuCopytoClipboard, window.mnuPrint,
+          window.mnuExport, window.mnuLastPicture, window.mnuUploadLog, window.mnuMotionLog,
+          window.mnuFtpError, window.FTP, window.mnuWizard, window.mnuMovieFrameRate, window.mnuAF})
         EXPECT_TRUE(item->isEnabled()) << item->objectName().toStdString();
     for (int button : {1, 2, 4, 7}) EXPECT_TRUE(window.Toolbar1->Buttons(button)->isEnabled()) << button;
     EXPECT_EQ(window.Save_Motion_Image_Capture->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
@@ -495,6 +498,20 @@ TEST_F(MainWindowTest, CommandsOfLaterPartsAreDisabledAndTheMovieMenuHidden) {
     EXPECT_FALSE(window.streckConf->isVisible());
     EXPECT_EQ(window.FTP->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
     EXPECT_EQ(window.prco->shortcut(), QKeySequence(QStringLiteral("Ctrl+P")));
+}
+
+TEST_F(MainWindowTest, HelpItemsShowTheHelpWithoutBlockingAndNewsAndAboutModally) {
+    frmMain& window = forms::frmMain();
+    std::vector<QString> shownModally;
+    SetModalShowingForTests([&](QDialog& shown) { shownModally.push_back(shown.objectName()); });
+    window.news->trigger();
+    window.about->trigger();
+    window.orvane_snapwire_help->trigger();
+    SetModalShowingForTests({});
+    EXPECT_EQ(shownModally,
+              (std::vector<QString>{forms::news_form().objectName(), forms::frmAbout().objectName()}));
+    EXPECT_TRUE(forms::frmHelp().isVisible());
+    EXPECT_FALSE(forms::frmHelp().isModal());
 }
 
 TEST_F(MainWindowTest, HideInTrayOnlyHidesWhereTheIconCanBringItBack) {

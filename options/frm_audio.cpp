@@ -8,6 +8,7 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -87,7 +88,6 @@ frmAudio::frmAudio() {
     OKButton->setDefault(true);
     CancelButton = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(OKButton);
     buttons->addWidget(CancelButton);
@@ -179,8 +179,7 @@ void frmAudio::reject() {
 }
 
 void frmAudio::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is "AudioFormat".
+    ShowHelpTopic(QStringLiteral("AudioFormat"));
 }
 
 void frmAudio::CloseDialog() {

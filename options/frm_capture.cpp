@@ -13,8 +13,10 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -35,10 +37,15 @@ namespace snapwire {
 
 namespace {
 
+// The first movie goes to the user's home folder (the root of the system drive is not
+// writable here).
+QString DefaultMovieFile() {
+    return QDir::homePath() + QStringLiteral("/capture.avi");
+}
+
 using upload::Skipping;
 
 constexpr const char* kFilenameValue = "Capture Filename";
-constexpr const char* kDefaultMovieFile = "C:\\capture.avi";
 constexpr const char* kMovieFilter = "AVI files (*.avi)|*.avi|All fiels (*.*)|*.*";
 constexpr int kMaxSecondsText = 99999;  // what five digits hold
 
@@ -101,7 +108,6 @@ void frmCapture::BuildControls() {
     cmdStartCapture = NewButton("&Start Capture", this);
     cmdCancel = NewButton("&Cancel", this);
     cmdHelp = NewButton("&Help", this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(lblFilename);
@@ -164,7 +170,7 @@ bool frmCapture::eventFilter(QObject* watched, QEvent* event) {
 
 void frmCapture::Form_Load() {
     const QString stored = ReadSetting(QString(), QString::fromLatin1(kFilenameValue));
-    dlgFileName_ = stored.isEmpty() ? QString::fromLatin1(kDefaultMovieFile) : stored;
+    dlgFileName_ = stored.isEmpty() ? DefaultMovieFile() : stored;
     txtFilename->setText(dlgFileName_);
 }
 
@@ -246,8 +252,7 @@ void frmCapture::cmdCompressor_Click() {
 }
 
 void frmCapture::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is "CaptureMovie".
+    ShowHelpTopic(QStringLiteral("CaptureMovie"));
 }
 
 void frmCapture::cmdCancel_Click() {

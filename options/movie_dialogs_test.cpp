@@ -7,11 +7,14 @@
 #include "options/options_window_test.h"
 #include "platform/capture/capture_control.h"
 #include "platform/capture/capture_test_support.h"
+#include "windows/frm_help.h"
+#include "windows/modal_showing.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -79,15 +82,14 @@ class FrmCaptureTest : public OptionsWindowTest {
 TEST_F(FrmCaptureTest, FirstUseShowsTheDesignState) {
     frmCapture& dialog = Dialog();
     EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Capture Movie"));
-    EXPECT_EQ(dialog.txtFilename->text(), QStringLiteral("C:\\capture.avi"));
-    EXPECT_EQ(dialog.dlgFileName(), QStringLiteral("C:\\capture.avi"));
+    EXPECT_EQ(dialog.txtFilename->text(), QDir::homePath() + QStringLiteral("/capture.avi"));
+    EXPECT_EQ(dialog.dlgFileName(), QDir::homePath() + QStringLiteral("/capture.avi"));
     EXPECT_TRUE(dialog.radCaptureuntil->isChecked());
     EXPECT_FALSE(dialog.radCapturefor->isChecked());
     EXPECT_EQ(dialog.txtCapturefor->text(), QStringLiteral("60"));
     EXPECT_EQ(dialog.UpDown2->value(), 60);
     EXPECT_EQ(dialog.lblSeconds->text(), QStringLiteral("seconds"));
     EXPECT_TRUE(dialog.chkCaptureAudio->isChecked());
-    EXPECT_FALSE(dialog.cmdHelp->isEnabled());
     EXPECT_FALSE(dialog.isVisible());
 }
 
@@ -379,6 +381,19 @@ TEST_F(FrmAudioTest, ARefusedFormatIsStoredAllTheSameAndTheDialogStaysOpen) {
     EXPECT_EQ(again.text2->currentText(), QStringLiteral("Hz"));
     EXPECT_TRUE(again.Option1->isChecked());
     EXPECT_TRUE(again.Option3->isChecked());
+}
+
+// Each movie dialog's Help shows its own topic in the help window.
+TEST_F(OptionsWindowTest, MovieDialogsHelpShowsTheirTopics) {
+    QString shownNode;
+    SetModalShowingForTests([&shownNode](QDialog&) { shownNode = forms::frmHelp().SelectedKey(); });
+    forms::frmCapture().cmdHelp->click();
+    EXPECT_EQ(shownNode, "capture_movie");
+    forms::movieframerate().cmdHelp->click();
+    EXPECT_EQ(shownNode, "movie_frame_rate");
+    forms::frmAudio().cmdHelp->click();
+    EXPECT_EQ(shownNode, "audio_format");
+    SetModalShowingForTests({});
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "windows/frm_help.h"
 
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -41,7 +42,6 @@ movieframerate::movieframerate() {
     Command1 = new QPushButton(QStringLiteral("&OK"), this);
     Command1->setDefault(true);
     cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    cmdHelp->setEnabled(false);  // until the help window exists (see cmdHelp_Click)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(Command1);
@@ -95,8 +95,7 @@ void movieframerate::Command1_Click() {
 }
 
 void movieframerate::cmdHelp_Click() {
-    // The help window and its topic router are not part of the program yet; the
-    // button stays disabled until they are. The topic of this window is "MovieFrameRate".
+    ShowHelpTopic(QStringLiteral("MovieFrameRate"));
 }
 
 namespace forms {
