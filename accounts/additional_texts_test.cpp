@@ -7,6 +7,7 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "testsupport/default_locale.h"
 #include "testsupport/program_folder_test.h"
 
 #include <gtest/gtest.h>
@@ -49,18 +50,13 @@ std::int32_t StoredType(const QString& section, const char* name) {
 
 class AdditionalTextsStoreTest : public testing::ProgramFolderTest {
   protected:
-    void SetUp() override {
-        ProgramFolderTest::SetUp();
-        savedLocale_ = QLocale();
-    }
     void TearDown() override {
-        QLocale::setDefault(savedLocale_);
         qunsetenv("SNAPWIRE_ADDI_PLACE");
         ProgramFolderTest::TearDown();
     }
 
   private:
-    QLocale savedLocale_;
+    testing::ScopedDefaultLocale savedLocale_;
 };
 
 // --- Items ---------------------------------------------------------------------------------

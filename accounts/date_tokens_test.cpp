@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "accounts/clock.h"
+#include "testsupport/default_locale.h"
 
 namespace snapwire::accounts {
 namespace {
@@ -35,14 +36,7 @@ void ExpectSameExpansionInEitherKind(const Case& c) {
 }
 
 // Locale-dependent tests set the default locale; every test puts the old one back.
-class DateTokensTest : public ::testing::Test {
-  protected:
-    void TearDown() override { QLocale::setDefault(savedLocale_); }
-    static void UseLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
-
-  private:
-    QLocale savedLocale_;
-};
+class DateTokensTest : public testing::LocaleTest {};
 
 TEST_F(DateTokensTest, EveryTokenAtSingleAndDoubleDigitValuesWhateverTheLocale) {
     const std::vector<Case> cases = {

@@ -29,8 +29,7 @@ constexpr int kTokenRows[] = {1080, 1560, 2040};
 }  // namespace
 
 frmTimeFormat::frmTimeFormat() {
-    setWindowTitle(QStringLiteral("Time format"));
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    accounts::SetUpPatternDialog(this, QStringLiteral("Time format"), kDesignWidth, kDesignHeight);
     BuildControls();
     ConnectHandlers();
 }
@@ -39,7 +38,6 @@ frmTimeFormat::~frmTimeFormat() = default;
 
 // Controls are made in their tab order.
 void frmTimeFormat::BuildControls() {
-    accounts::SetUpPatternDialog(this, kDesignWidth, kDesignHeight);
     lblTSFormat = new QLabel(QStringLiteral("Format:"), this);
     lblTSFormat->setGeometry(DesignRect(240, 240, 615, 255));
     txtTimeStamp = new QLineEdit(QStringLiteral("%ST"), this);
@@ -68,21 +66,17 @@ void frmTimeFormat::BuildControls() {
 // edit does.
 void frmTimeFormat::ConnectHandlers() {
     connect(txtTimeStamp, &QLineEdit::textChanged, this, [this] { txtTimeStamp_Change(); });
-    const std::pair<QPushButton*, void (frmTimeFormat::*)()> buttons[] = {
-        {cmdYear, &frmTimeFormat::cmdYear_Click},
-        {cmdMonth, &frmTimeFormat::cmdMonth_Click},
-        {cmdDay, &frmTimeFormat::cmdDay_Click},
-        {cmdHour, &frmTimeFormat::cmdHour_Click},
-        {cmdMinute, &frmTimeFormat::cmdMinute_Click},
-        {cmdSecond, &frmTimeFormat::cmdSecond_Click},
-        {cmdAMPM, &frmTimeFormat::cmdAMPM_Click},
-        {cmdWeekday, &frmTimeFormat::cmdWeekday_Click},
-        {cmdSystemStandard, &frmTimeFormat::cmdSystemStandard_Click},
-        {cmdOK, &frmTimeFormat::cmdOK_Click},
-        {cmdHelp, &frmTimeFormat::cmdHelp_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+    accounts::ConnectClickHandlers(this, {{cmdYear, &frmTimeFormat::cmdYear_Click},
+                                          {cmdMonth, &frmTimeFormat::cmdMonth_Click},
+                                          {cmdDay, &frmTimeFormat::cmdDay_Click},
+                                          {cmdHour, &frmTimeFormat::cmdHour_Click},
+                                          {cmdMinute, &frmTimeFormat::cmdMinute_Click},
+                                          {cmdSecond, &frmTimeFormat::cmdSecond_Click},
+                                          {cmdAMPM, &frmTimeFormat::cmdAMPM_Click},
+                                          {cmdWeekday, &frmTimeFormat::cmdWeekday_Click},
+                                          {cmdSystemStandard, &frmTimeFormat::cmdSystemStandard_Click},
+                                          {cmdOK, &frmTimeFormat::cmdOK_Click},
+                                          {cmdHelp, &frmTimeFormat::cmdHelp_Click}});
 }
 
 void frmTimeFormat::Form_Load() {

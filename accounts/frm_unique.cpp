@@ -86,8 +86,7 @@ int KeepCountPosition(double number) {
 }  // namespace
 
 frmUnique::frmUnique() {
-    setWindowTitle(QStringLiteral("Unique Filenames"));
-    setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
+    accounts::SetUpPatternDialog(this, QStringLiteral("Unique Filenames"), kDesignWidth, kDesignHeight);
     BuildControls();
     ConnectHandlers();
 }
@@ -96,7 +95,6 @@ frmUnique::~frmUnique() = default;
 
 // Controls are made in their tab order; the preview box comes last.
 void frmUnique::BuildControls() {
-    accounts::SetUpPatternDialog(this, kDesignWidth, kDesignHeight);
     lblPreview = new QLabel(QStringLiteral("Preview"), this);
     lblPreview->setGeometry(DesignRect(240, 280, 615, 255));
 
@@ -174,16 +172,17 @@ void frmUnique::ConnectHandlers() {
     connect(UpDownKeep, &QSpinBox::valueChanged, this, [this] { UpDownKeep_Change(); });
     connect(UpDownKeep2, &QSpinBox::valueChanged, this, [this] { UpDownKeep2_Change(); });
 
-    const std::pair<QPushButton*, void (frmUnique::*)()> buttons[] = {
-        {cmdYear, &frmUnique::cmdYear_Click},       {cmdMonth, &frmUnique::cmdMonth_Click},
-        {cmdDay, &frmUnique::cmdDay_Click},         {cmdHour, &frmUnique::cmdHour_Click},
-        {cmdMinute, &frmUnique::cmdMinute_Click},   {cmdSecond, &frmUnique::cmdSecond_Click},
-        {cmdAMPM, &frmUnique::cmdAMPM_Click},       {cmdName, &frmUnique::cmdName_Click},
-        {cmdWeekday, &frmUnique::cmdWeekday_Click}, {cmdOK, &frmUnique::cmdOK_Click},
-        {cmdHelp, &frmUnique::cmdHelp_Click},
-    };
-    for (const auto& [button, handler] : buttons)
-        connect(button, &QPushButton::clicked, this, [this, handler = handler] { (this->*handler)(); });
+    accounts::ConnectClickHandlers(this, {{cmdYear, &frmUnique::cmdYear_Click},
+                                          {cmdMonth, &frmUnique::cmdMonth_Click},
+                                          {cmdDay, &frmUnique::cmdDay_Click},
+                                          {cmdHour, &frmUnique::cmdHour_Click},
+                                          {cmdMinute, &frmUnique::cmdMinute_Click},
+                                          {cmdSecond, &frmUnique::cmdSecond_Click},
+                                          {cmdAMPM, &frmUnique::cmdAMPM_Click},
+                                          {cmdName, &frmUnique::cmdName_Click},
+                                          {cmdWeekday, &frmUnique::cmdWeekday_Click},
+                                          {cmdOK, &frmUnique::cmdOK_Click},
+                                          {cmdHelp, &frmUnique::cmdHelp_Click}});
 }
 
 void frmUnique::Form_Load() {

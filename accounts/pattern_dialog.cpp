@@ -22,7 +22,9 @@ constexpr double kDialogFontSize = 8.25;
 
 }  // namespace
 
-void SetUpPatternDialog(QWidget* dialog, int widthTwips, int heightTwips) {
+void SetUpPatternDialog(QWidget* dialog, const QString& caption, int widthTwips, int heightTwips) {
+    dialog->setWindowTitle(caption);
+    dialog->setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(kDialogFontSize);
     dialog->setFont(font);

@@ -7,19 +7,30 @@
 
 #include "settings_store/setting_value.h"
 
+#include <QPushButton>
 #include <QString>
+#include <initializer_list>
 #include <utility>
 #include <vector>
 
 class QLineEdit;
-class QPushButton;
 class QWidget;
 
 namespace snapwire::accounts {
 
-// Gives a fixed-size tool window its design client area and the text font of its
-// controls (Tahoma 8.25 pt; fontconfig draws a substitute where it is missing).
-void SetUpPatternDialog(QWidget* dialog, int widthTwips, int heightTwips);
+// Gives a fixed-size tool window its caption, its title bar without system menu
+// buttons, its design client area and the text font of its controls (Tahoma
+// 8.25 pt; fontconfig draws a substitute where it is missing).
+void SetUpPatternDialog(QWidget* dialog, const QString& caption, int widthTwips, int heightTwips);
+
+// Runs each button's click handler, a member of the dialog, when it is clicked.
+template <class Dialog>
+void ConnectClickHandlers(Dialog* dialog,
+                          std::initializer_list<std::pair<QPushButton*, void (Dialog::*)()>> buttons) {
+    for (const auto& [button, handler] : buttons)
+        QObject::connect(button, &QPushButton::clicked, dialog,
+                         [dialog, handler = handler] { (dialog->*handler)(); });
+}
 
 // A token button of the design size at column `column` (0 to 2) of a row of token
 // buttons whose top is `rowTop` twips.

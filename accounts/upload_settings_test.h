@@ -13,6 +13,7 @@
 #include "settings_store/c_registry.h"
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
+#include "testsupport/default_locale.h"
 #include "testsupport/window_test.h"
 
 #include <QLocale>
@@ -29,14 +30,12 @@ class UploadSettingsTest : public WindowTest {
     void SetUp() override {
         WindowTest::SetUp();
         ui::ResetDialogAnswersForTests();
-        savedLocale_ = QLocale();
         clock_ = std::make_unique<ScopedClockForTests>(Moment());
     }
     void TearDown() override {
         WindowTest::TearDown();
         clock_.reset();
         ui::ResetDialogAnswersForTests();
-        QLocale::setDefault(savedLocale_);
     }
 
     static frmUploadSettings& Window() { return forms::frmUploadSettings(); }
@@ -81,7 +80,7 @@ class UploadSettingsTest : public WindowTest {
     }
 
   private:
-    QLocale savedLocale_;
+    ScopedDefaultLocale savedLocale_;
     std::unique_ptr<ScopedClockForTests> clock_;
 };
 

@@ -3,6 +3,7 @@
 #include "accounts/clock.h"
 #include "platform/ftp/ftp_session.h"
 #include "platform/ui/forms.h"
+#include "testsupport/default_locale.h"
 #include "testsupport/window_test.h"
 #include "windows/log_windows.h"
 
@@ -21,12 +22,7 @@ class LogWritersTest : public testing::WindowTest {
   protected:
     void SetUp() override {
         WindowTest::SetUp();
-        savedLocale_ = QLocale();
-        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-    }
-    void TearDown() override {
-        QLocale::setDefault(savedLocale_);
-        WindowTest::TearDown();
+        testing::ScopedDefaultLocale::Use("de_DE");
     }
 
     QByteArray FileBytes(const char* name) const {
@@ -51,7 +47,7 @@ class LogWritersTest : public testing::WindowTest {
     const QDateTime kAfternoon{QDate(2024, 3, 5), QTime(15, 4, 5)};
 
   private:
-    QLocale savedLocale_;
+    testing::ScopedDefaultLocale savedLocale_;
 };
 
 TEST_F(LogWritersTest, LogLinesSeparateTheirFieldsByTabsAndWriteThemAsPassed) {

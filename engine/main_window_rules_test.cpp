@@ -5,6 +5,7 @@
 #include <QLocale>
 
 #include "engine/windows_version.h"
+#include "testsupport/default_locale.h"
 
 namespace snapwire {
 namespace {
@@ -38,10 +39,9 @@ TEST(StoredColor, OnlyNumbersThatAreColoursCount) {
 }
 
 TEST(StoredWindowSize, ReadsTheLocaleDecimalSeparator) {
-    const QLocale before;
+    const testing::ScopedDefaultLocale restored;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     EXPECT_DOUBLE_EQ(StoredSizeTwips(QStringLiteral("6100,5"), kDefaultWidthTwips), 6100.5);
-    QLocale::setDefault(before);
 }
 
 TEST(BackgroundHeight, TakesFortyFourForTheBarsAndGivesBackWhatAHiddenBarLeaves) {

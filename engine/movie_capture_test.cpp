@@ -17,6 +17,7 @@
 #include "platform/capture/capture_control.h"
 #include "platform/capture/capture_test_support.h"
 #include "platform/ui/message_box.h"
+#include "testsupport/default_locale.h"
 
 namespace snapwire {
 namespace {
@@ -33,13 +34,7 @@ capture::CaptureStatus Recording(int width, int height, int frames, int dropped,
     return status;
 }
 
-class CaptureCompletedMessageTest : public ::testing::Test {
-  protected:
-    void TearDown() override { QLocale::setDefault(saved_); }
-
-  private:
-    QLocale saved_;
-};
+class CaptureCompletedMessageTest : public testing::LocaleTest {};
 
 TEST_F(CaptureCompletedMessageTest, OneLinePerFigureWithoutBlanksAfterTheColons) {
     QLocale::setDefault(QLocale(QStringLiteral("en_US")));

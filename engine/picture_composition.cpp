@@ -16,20 +16,16 @@ namespace snapwire::upload {
 
 namespace {
 
-QString WorkingPath(const char* name) {
-    return platform::ProgramFile(QString::fromLatin1(name));
-}
-
 void WriteWorkingBitmap(const QImage& image, const char* name) {
     try {
-        capture::WriteBitmap24(image, WorkingPath(name));
+        capture::WriteBitmap24(image, WorkingFilePath(name));
     } catch (const capture::CaptureError& error) {
         throw WorkingFileError(error.description());
     }
 }
 
 QImage ReadWorkingBitmap(const char* name) {
-    const QString path = WorkingPath(name);
+    const QString path = WorkingFilePath(name);
     const QImage image = capture::ReadPictureFile(path);
     if (image.isNull())
         throw WorkingFileError(QStringLiteral("Cannot read the picture \"%1\"").arg(path));
@@ -47,7 +43,7 @@ bool RemoveFileIfPresent(const QString& path) {
 // A picture kept from an earlier cycle must not survive a failed write: it would be
 // copied, uploaded and logged as this cycle's picture.
 bool WritePublishedPicture(capture::CaptureControl& vcx, const QImage& picture, int quality) {
-    const QString path = WorkingPath(kPublishedPicture);
+    const QString path = WorkingFilePath(kPublishedPicture);
     if (!RemoveFileIfPresent(path))
         return false;
     if (vcx.SavePictureAsJpeg(picture, path, quality) != 0)
@@ -57,6 +53,10 @@ bool WritePublishedPicture(capture::CaptureControl& vcx, const QImage& picture, 
 }
 
 }  // namespace
+
+QString WorkingFilePath(const char* name) {
+    return platform::ProgramFile(QString::fromLatin1(name));
+}
 
 WorkingFileError::WorkingFileError(const QString& description)
     : std::runtime_error(description.toStdString()), description_(description) {}
@@ -96,7 +96,7 @@ void DrawAdditionalTexts(QImage& picture) {
 
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
-    vcx.SaveFrameAsBitmap(WorkingPath(kFrameBitmap));
+    vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap));
     QImage picture = ReadWorkingBitmap(kFrameBitmap);
     if (settings.additionalTexts)
         DrawAdditionalTexts(picture);
@@ -125,7 +125,7 @@ PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettin
 }
 
 bool WriteTimeTextFile(const QString& StampText) {
-    QFile file(WorkingPath(kTimeTextFile));
+    QFile file(WorkingFilePath(kTimeTextFile));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
     const QByteArray line = StampText.toLocal8Bit() + QByteArrayLiteral("\r\n");
@@ -134,12 +134,12 @@ bool WriteTimeTextFile(const QString& StampText) {
 
 void DeleteWorkingFiles() {
     for (const char* name : {kFrameBitmap, kStripBitmap, kComposedBitmap, kTimeTextFile})
-        RemoveFileIfPresent(WorkingPath(name));
+        RemoveFileIfPresent(WorkingFilePath(name));
 }
 
 void DeletePublishedPictureUnlessKept(bool keepUpload) {
     if (!keepUpload)
-        RemoveFileIfPresent(WorkingPath(kPublishedPicture));
+        RemoveFileIfPresent(WorkingFilePath(kPublishedPicture));
 }
 
 }  // namespace snapwire::upload

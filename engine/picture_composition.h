@@ -31,6 +31,9 @@ inline constexpr const char* kComposedBitmap = "pic.bmp";
 inline constexpr const char* kPublishedPicture = "webcam.jpg";
 inline constexpr const char* kTimeTextFile = "time.txt";
 
+// The full path of the working file `name` (one of the above) in the program folder.
+QString WorkingFilePath(const char* name);
+
 // A working file that cannot be written or read back. It ends the cycle's picture
 // stretch like a failed frame save, but it is not the capture control's failure
 // (number 10) and so is not reported to the user.

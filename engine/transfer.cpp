@@ -14,7 +14,6 @@
 #include "engine/upload_cycle.h"
 #include "options/prco_form.h"
 #include "platform/ftp/ftp_session.h"
-#include "platform/paths.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/message_box.h"
 #include "windows/frm_last.h"
@@ -25,10 +24,6 @@ namespace {
 
 bool Ticked(const QCheckBox* box) {
     return ui::CheckValue(box) == 1;
-}
-
-QString WorkingFile(const char* name) {
-    return platform::ProgramFile(QString::fromLatin1(name));
 }
 
 bool IsSameFile(const QString& first, const QString& second) {
@@ -53,7 +48,7 @@ bool CopyReplacing(const QString& source, const QString& target) {
 bool CopyIntoLocalFolder(const char* workingFile, const QString& name) {
     const std::optional<QString> target =
         upload::LocalCopyPath(forms::frmUploadSettings().txtLocallySource->text(), name);
-    return target && CopyReplacing(WorkingFile(workingFile), *target);
+    return target && CopyReplacing(upload::WorkingFilePath(workingFile), *target);
 }
 
 QString NotCopiedLine(const QString& name, const QString& folder) {
@@ -131,7 +126,8 @@ void frmMain::TransferByFtp(const upload::CycleValues& cycle) {
     LogFTP(QStringLiteral("Connected to ") + host);
     LogFTP(QStringLiteral("Uploading..."));
     const upload::UploadNames& names = cycle.names;
-    if (!hConnect->PutFile(WorkingFile(upload::kPublishedPicture), names.RemoteFolder + names.RemoteName)) {
+    if (!hConnect->PutFile(upload::WorkingFilePath(upload::kPublishedPicture),
+                           names.RemoteFolder + names.RemoteName)) {
         const CallFailure failure = FailureOf(*hConnect);
         LogFTP(QStringLiteral("Couldn't upload"));
         ReportInternetError(failure.error, QStringLiteral("FtpPutFile"), failure.response);
@@ -157,7 +153,7 @@ void frmMain::PutTimeTextFile(const upload::CycleValues& cycle) {
     const frmUploadSettings& account = forms::frmUploadSettings();
     LogFTP(QStringLiteral("Uploading Textfile"));
     const QString remotePath = cycle.names.RemoteFolder + account.UniqueFileName(account.txtTextTime->text());
-    if (hConnect->PutFile(WorkingFile(upload::kTimeTextFile), remotePath)) {
+    if (hConnect->PutFile(upload::WorkingFilePath(upload::kTimeTextFile), remotePath)) {
         LogFTP(QStringLiteral("Textfile uploaded"));
         return;
     }
@@ -168,7 +164,7 @@ void frmMain::PutTimeTextFile(const upload::CycleValues& cycle) {
 
 // A picture that cannot be loaded leaves the last-picture window as it was.
 void frmMain::RefreshLastPicture(const upload::CycleValues& cycle) {
-    forms::frmLast().ShowLastPicture(WorkingFile(upload::kPublishedPicture), cycle.StampText);
+    forms::frmLast().ShowLastPicture(upload::WorkingFilePath(upload::kPublishedPicture), cycle.StampText);
 }
 
 }  // namespace snapwire

@@ -1,6 +1,7 @@
 #include "options/frm_driver.h"
 
 #include "engine/frm_main.h"
+#include "options/ok_help_row.h"
 #include "platform/capture/capture_control.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/forms.h"
@@ -32,17 +33,13 @@ frmDriver::frmDriver() {
     auto* frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addWidget(cbDriver);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
-    cmdOK->setDefault(true);
-    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(cmdOK);
-    buttons->addWidget(cmdHelp);
+    const OkHelpRow buttons = NewOkHelpRow(this);
+    cmdOK = buttons.ok;
+    cmdHelp = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(Frame1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     // The change signal, so a selection made by code connects the driver as the user's does.
     connect(cbDriver, &QComboBox::currentIndexChanged, this, [this] { cbDriver_Click(); });

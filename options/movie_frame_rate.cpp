@@ -1,6 +1,7 @@
 #include "options/movie_frame_rate.h"
 
 #include "options/movie_rules.h"
+#include "options/ok_help_row.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/forms.h"
 #include "settings_store/c_registry.h"
@@ -39,17 +40,13 @@ movieframerate::movieframerate() {
     frameLayout->addWidget(txtFrameRate);
     frameLayout->addWidget(sldFrameRate, 1);
 
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
-    Command1->setDefault(true);
-    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(cmdHelp);
+    const OkHelpRow buttons = NewOkHelpRow(this);
+    Command1 = buttons.ok;
+    cmdHelp = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frameMovie);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     connect(sldFrameRate, &QSlider::valueChanged, this, [this] { sldFrameRate_Change(); });
     connect(txtFrameRate, &QLineEdit::textChanged, this, [this] { txtFrameRate_Change(); });

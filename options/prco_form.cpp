@@ -1,6 +1,7 @@
 #include "options/prco_form.h"
 
 #include "options/number_text.h"
+#include "options/ok_help_row.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
@@ -109,18 +110,14 @@ void prcoForm::BuildControls() {
     for (QFrame* frame : {frameProgram, frameVarious, frameBackground, frameSound, frameQuality})
         pages->addWidget(frame, 0, 0);
 
-    Command1 = new QPushButton(QStringLiteral("&OK"), this);
-    Command1->setDefault(true);
-    cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(Command1);
-    buttons->addWidget(cmdHelp);
+    const OkHelpRow buttons = NewOkHelpRow(this);
+    Command1 = buttons.ok;
+    cmdHelp = buttons.help;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(TabStripConf);
     layout->addLayout(pages, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 }
 
 QFrame* prcoForm::BuildProgramFrame() {

@@ -1,6 +1,7 @@
 #include "settings_store/c_registry.h"
 
 #include "settings_store/program_settings.h"
+#include "testsupport/default_locale.h"
 #include "testsupport/program_folder_test.h"
 
 #include <gtest/gtest.h>
@@ -78,15 +79,11 @@ class CRegistryTest : public testing::ProgramFolderTest {
   protected:
     void SetUp() override {
         ProgramFolderTest::SetUp();
-        QLocale::setDefault(QLocale(QStringLiteral("de_DE")));
-    }
-    void TearDown() override {
-        QLocale::setDefault(savedLocale_);
-        ProgramFolderTest::TearDown();
+        testing::ScopedDefaultLocale::Use("de_DE");
     }
 
   private:
-    QLocale savedLocale_;
+    testing::ScopedDefaultLocale savedLocale_;
 };
 
 TEST_F(CRegistryTest, EveryKindIsStoredAsItsTextForm) {

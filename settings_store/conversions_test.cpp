@@ -1,5 +1,7 @@
 #include "settings_store/conversions.h"
 
+#include "testsupport/default_locale.h"
+
 #include <gtest/gtest.h>
 #include <QLocale>
 
@@ -10,14 +12,7 @@ namespace snapwire {
 namespace {
 
 // Each test states the locale it writes and reads under; the default is put back.
-class ConversionsTest : public ::testing::Test {
-  protected:
-    void TearDown() override { QLocale::setDefault(saved_); }
-    static void UseLocale(const char* name) { QLocale::setDefault(QLocale(QString::fromLatin1(name))); }
-
-  private:
-    QLocale saved_;
-};
+class ConversionsTest : public testing::LocaleTest {};
 
 const QDate kFifthOfMarch(2024, 3, 5);
 const QTime kAfternoon(15, 4, 5);

@@ -1,6 +1,7 @@
 #include "settings_store/setting_value.h"
 
 #include "settings_store/conversions.h"
+#include "testsupport/default_locale.h"
 
 #include <gtest/gtest.h>
 #include <QLocale>
@@ -8,13 +9,9 @@
 namespace snapwire {
 namespace {
 
-class SettingValueTest : public ::testing::Test {
+class SettingValueTest : public testing::LocaleTest {
   protected:
-    void SetUp() override { QLocale::setDefault(QLocale(QStringLiteral("de_DE"))); }
-    void TearDown() override { QLocale::setDefault(saved_); }
-
-  private:
-    QLocale saved_;
+    void SetUp() override { UseLocale("de_DE"); }
 };
 
 TEST_F(SettingValueTest, StoredTextFormOfEveryKind) {
