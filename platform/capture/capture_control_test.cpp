@@ -42,7 +42,8 @@ TEST_F(CaptureControlTest, ConnectingGivesTheFrameSizeAtOnceAndThePictureMoves) 
     ASSERT_FALSE(first.isNull());
     EXPECT_EQ(first.format(), QImage::Format_RGB32);
     EXPECT_EQ(first.size(), QSize(640, 480));
-    EXPECT_TRUE(WaitUntil([&] { return control().CurrentFrame() != first; }, 3000)) << "the picture should move";
+    EXPECT_TRUE(WaitUntil([&] { return control().CurrentFrame() != first; }, 3000))
+        << "the picture should move";
 }
 
 TEST_F(CaptureControlTest, DisconnectingLeavesNoFrame) {
