@@ -4,6 +4,7 @@
 #include "accounts/frm_addi.h"
 
 #include "platform/ui/common_dialogs.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/units.h"
 #include "settings_store/c_registry.h"
@@ -32,19 +33,14 @@ double PixelOf(const QLineEdit* box) {
     return ParseNumberText(box->text()).value_or(0);
 }
 
-// A context menu or a switch to another window takes the focus for a moment only:
-// the user is still typing the text.
-bool LeavesTheBox(const QFocusEvent* focus) {
-    return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
-}
-
 }  // namespace
 
 bool frmAddi::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtText) {
         if (event->type() == QEvent::KeyRelease)
             txtText_KeyUp();
-        else if (event->type() == QEvent::FocusOut && LeavesTheBox(static_cast<QFocusEvent*>(event)))
+        else if (event->type() == QEvent::FocusOut &&
+                 ui::FocusLeavesControl(static_cast<QFocusEvent*>(event)))
             txtText_LostFocus();
     }
     return QDialog::eventFilter(watched, event);

@@ -7,6 +7,7 @@
 #include "accounts/date_tokens.h"
 #include "accounts/frm_time_format.h"
 #include "platform/ui/app_control.h"
+#include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/units.h"
 
@@ -69,12 +70,6 @@ bool TypesNonDigit(const QKeyEvent* key) {
             return true;
     }
     return false;
-}
-
-// A context menu or a switch to another window takes the focus for a moment only:
-// the user is still editing the box, so it is not left.
-bool LeavesTheBox(const QFocusEvent* focus) {
-    return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
 }
 
 }  // namespace
@@ -377,7 +372,7 @@ void frmUploadSettings::ConnectPageHandlers() {
 }
 
 bool frmUploadSettings::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::FocusOut && LeavesTheBox(static_cast<QFocusEvent*>(event))) {
+    if (event->type() == QEvent::FocusOut && ui::FocusLeavesControl(static_cast<QFocusEvent*>(event))) {
         if (watched == txtFolder)
             txtFolder_LostFocus();
         else if (watched == txtLocallySource)

@@ -100,12 +100,6 @@ QHBoxLayout* PageWithPicture(QFrame* page, QLayout* content, QLabel* picture) {
     return row;
 }
 
-// A context menu or a switch to another window takes the focus for a moment only:
-// the user is still editing the box.
-bool LeavesTheBox(const QFocusEvent* focus) {
-    return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
-}
-
 void ShowWizardNow() {
     const std::function<void(snapwire::Wizard&)> user = WizardUser();
     if (!user && ui::detail::AnsweringForTests())
@@ -294,7 +288,7 @@ void Wizard::ConnectHandlers() {
 
 bool Wizard::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtFolder && event->type() == QEvent::FocusOut &&
-        LeavesTheBox(static_cast<QFocusEvent*>(event)))
+        ui::FocusLeavesControl(static_cast<QFocusEvent*>(event)))
         txtFolder_LostFocus();
     return QDialog::eventFilter(watched, event);
 }

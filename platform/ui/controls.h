@@ -5,6 +5,7 @@
 // checked is 1), so every window reads and sets them through these two.
 
 #include <QCheckBox>
+#include <QFocusEvent>
 
 namespace snapwire::ui {
 
@@ -26,6 +27,12 @@ inline void SetCheckValue(QCheckBox* box, int value) {
     } else {
         box->setCheckState(value == 1 ? Qt::Checked : Qt::Unchecked);
     }
+}
+
+// Whether losing the focus means the user has left a box: a context menu or a switch
+// to another window takes the focus for a moment only, while the user is still editing.
+inline bool FocusLeavesControl(const QFocusEvent* focus) {
+    return focus->reason() != Qt::PopupFocusReason && focus->reason() != Qt::ActiveWindowFocusReason;
 }
 
 }  // namespace snapwire::ui
