@@ -58,6 +58,10 @@ class frmUploadSettings : public QDialog {
     // frmUnique and of frmTimeFormat. Callers that want another account select its
     // row first (ftps->Select).
     void ValdItem();
+    // True while ValdItem runs. Its change handlers store into the selected row's
+    // account, so nothing may select another row meanwhile (the main window holds
+    // such callers back until LoadEnded).
+    bool Loading() const { return loading_; }
 
     // The time text file's name pattern expanded for this moment, "%N" being the
     // base name; no extension is added.
@@ -180,6 +184,9 @@ class frmUploadSettings : public QDialog {
     void cmdTimeFormat_Click();
     void cmdAddi_Click();
 
+  Q_SIGNALS:
+    void LoadEnded();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -215,6 +222,7 @@ class frmUploadSettings : public QDialog {
 
     // Font errors already shown this run, as "account" + "\n" + "value name".
     QSet<QString> reportedFontErrors_;
+    bool loading_ = false;
 };
 
 namespace forms {

@@ -160,7 +160,11 @@ void frmUploadSettings::DeleteAccountKey(const QString& name) {
 
 // --- OK and the row click -------------------------------------------------------------
 
+// OK pressed by its access key hides the window with the focus still in a folder
+// box, which then never loses it: OK leaves both boxes, before the reload below.
 void frmUploadSettings::Command1_Click() {
+    txtFolder_LostFocus();
+    txtLocallySource_LostFocus();
     for (int row = 1; row <= ftps->Count(); ++row) {
         const QString name = ftps->Text(row);
         if (name.isEmpty())

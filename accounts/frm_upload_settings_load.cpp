@@ -22,6 +22,7 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QSlider>
 #include <QTimeEdit>
 #include <functional>
@@ -143,6 +144,14 @@ const std::vector<FontRow>& FontRows() {
 }  // namespace
 
 void frmUploadSettings::ValdItem() {
+    const bool outermost = !loading_;
+    loading_ = true;
+    const auto loaded = qScopeGuard([this, outermost] {
+        if (!outermost)
+            return;
+        loading_ = false;
+        Q_EMIT LoadEnded();
+    });
     const QString account = ftps->SelectedText();
     if (!account.isEmpty()) {
         LoadAccountValues(account);

@@ -39,13 +39,17 @@ constexpr int kFontDialogFlags = 515;  // screen and printer fonts, with an Appl
 // --- Write-on-change --------------------------------------------------------------------
 
 // A failure ends the write quietly: the control keeps the user's change, and the
-// engine uses it even though it may not be stored.
+// engine uses it even though it may not be stored. Texts go through WriteBoxText,
+// so loading a value that holds environment references keeps them.
 void frmUploadSettings::WriteAccountValue(const char* valueName, const SettingValue& value) {
     const QString account = ftps->SelectedText();
     if (account.isEmpty())
         return;  // an empty name would address the program key itself
     try {
-        WriteSetting(account, QString::fromLatin1(valueName), value);
+        if (value.GetKind() == SettingValue::Kind::Text)
+            WriteBoxText(account, QString::fromLatin1(valueName), value.ToText());
+        else
+            WriteSetting(account, QString::fromLatin1(valueName), value);
     } catch (const std::exception&) {
     }
 }

@@ -130,6 +130,13 @@ TEST_F(PagesTest, LeavingTheFolderBoxesTrimsTheirSeparators) {
     EXPECT_EQ(window.txtFolder->text(), QStringLiteral("/pub/"));
     LeaveBox(window.txtFolder, Qt::MouseFocusReason);
     EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("pub"));
+
+    // OK pressed by its access key leaves the focus in the box: OK leaves it.
+    window.txtFolder->setText(QStringLiteral("/cam/"));
+    window.txtLocallySource->setText(QStringLiteral("/srv/cam/"));
+    window.Command1_Click();
+    EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("cam"));
+    EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/srv/cam"));
 }
 
 // The timestamp colours store nothing when cancelled; the motion colour dialog

@@ -59,9 +59,11 @@ ui::FormSlot<Wizard>& WizardSlot() {
 }
 
 // A value that cannot be stored is lost quietly: the control keeps the user's entry.
+// Copying the account's values in at activation stores nothing that already reads
+// the same, so values holding environment references keep them.
 void WriteWizardValue(const char* name, const QString& text) {
     try {
-        WriteSetting(WizardAccount(), QString::fromLatin1(name), SettingValue(text));
+        WriteBoxText(WizardAccount(), QString::fromLatin1(name), text);
     } catch (const std::exception&) {
     }
 }
@@ -369,7 +371,9 @@ void Wizard::cmdBack_Click() {
         ShowPage(page - 1);
 }
 
+// Closing the window keeps the focus in the folder box, which then never loses it.
 void Wizard::cmdSkip_Click() {
+    txtFolder_LostFocus();
     skipped_ = true;
     hide();
 }
@@ -424,7 +428,7 @@ void Wizard::rem_pass_Click() {
 // --- Showing ----------------------------------------------------------------------------
 
 void ShowWizard() {
-    forms::frmMain().RunWhenNoCycle(QStringLiteral("Wizard"), [] { ShowWizardNow(); });
+    forms::frmMain().RunWhenAccountFree(QStringLiteral("Wizard"), [] { ShowWizardNow(); });
 }
 
 void SetWizardUserForTests(std::function<void(Wizard&)> user) {

@@ -115,8 +115,9 @@ class Wizard : public QDialog {
 };
 
 // Shows the wizard modally. Its activation loads "My Account" into the account
-// window, which a running upload cycle reads: while a cycle runs, the wizard waits
-// until it has ended. A wizard that is open already is left as it is.
+// window, which a running upload cycle reads: while a cycle runs or another account
+// is being loaded, the wizard waits until that has ended. A wizard that is open
+// already is left as it is.
 void ShowWizard();
 
 namespace accounts {

@@ -163,6 +163,21 @@ TEST_F(WizardTest, EntriesAreStoredInMyAccountAsTheyAreMade) {
     EXPECT_EQ(Stored("B", "User ID:"), QString());
 }
 
+// Values holding environment references read expanded; showing the account in the
+// account window and the wizard, twice, must not store the expansion in their place.
+TEST_F(WizardTest, ShowingTheWizardKeepsValuesThatHoldEnvironmentReferences) {
+    const char* const names[] = {"Host Name/Adress:", "User ID:", "Password:", "Initial Remote Site Folder:"};
+    qputenv("SNAPWIRE_WIZARD_PART", "one");
+    StoreAccounts({kMyAccount});
+    for (const char* name : names) Store(kMyAccount, name, "ab%SNAPWIRE_WIZARD_PART%cd");
+    for (int showing = 0; showing < 2; ++showing) {
+        ShowAs([](Wizard& wizard) { EXPECT_EQ(wizard.txtPassword->text(), QStringLiteral("abonecd")); });
+    }
+    qputenv("SNAPWIRE_WIZARD_PART", "two");
+    for (const char* name : names) EXPECT_EQ(Stored(kMyAccount, name), QStringLiteral("abtwocd")) << name;
+    qunsetenv("SNAPWIRE_WIZARD_PART");
+}
+
 TEST_F(WizardTest, AFirstIntervalChoiceIsStoredBeforeAnyHostIsTyped) {
     ShowAs([](Wizard& wizard) {
         wizard.cmdNext_Click();
@@ -202,7 +217,9 @@ TEST_F(WizardTest, LeavingTheFolderBoxTrimsOneSeparatorAtEachEnd) {
         wizard.txtFolder->setText(QStringLiteral("/pics/"));
         LeaveBox(wizard.txtFolder, Qt::PopupFocusReason);  // a context menu: still editing
         EXPECT_EQ(wizard.txtFolder->text(), QStringLiteral("/pics/"));
+        wizard.close();  // the title bar's close box leaves the focus where it is
     });
+    EXPECT_EQ(Stored(kMyAccount, "Initial Remote Site Folder:"), QStringLiteral("pics"));
 }
 
 TEST_F(WizardTest, FinishHidesTheWizardAndStartsTheTimers) {

@@ -5,6 +5,7 @@
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
 
+#include <QRegularExpression>
 #include <limits>
 
 namespace snapwire::upload {
@@ -98,6 +99,12 @@ QString RemoteFolderFor(const QString& folderText) {
 
 QString LocalFolderFor(const QString& folderText) {
     return folderText + QLatin1Char('/');
+}
+
+QString RemotePath(const QString& remoteFolder, const QString& name) {
+    QString path = remoteFolder + name;
+    static const QRegularExpression doubledSlashes(QStringLiteral("/{2,}"));
+    return path.replace(doubledSlashes, QStringLiteral("/"));
 }
 
 UploadNames MakeUploadNames(const NamingSettings& settings, const QString& accountName,

@@ -52,6 +52,9 @@ struct UploadNames {
 QString RemoteFolderFor(const QString& folderText);
 // The folder text followed by "/", an empty text included.
 QString LocalFolderFor(const QString& folderText);
+// The remote path of a file: the remote folder immediately followed by the name,
+// with every run of "/" made one ("/pub/" + "/" + "webcam.jpg" is "/pub/webcam.jpg").
+QString RemotePath(const QString& remoteFolder, const QString& name);
 
 // The names of one cycle. In the numbered scheme the account's counters are read
 // into `counters`, used, advanced and written back under the account's key before

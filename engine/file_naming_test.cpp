@@ -43,8 +43,16 @@ TEST_F(FileNamingTest, FoldersEndInASlashExceptAnEmptyRemoteFolder) {
     settings.remoteFolderText = QStringLiteral("cam");
     settings.localFolderText = QStringLiteral("/srv/pictures");
     const UploadNames names = MakeUploadNames(settings, kAccount, held_);
-    EXPECT_EQ(names.RemoteFolder + names.RemoteName, QStringLiteral("cam/webcam.jpg"));
+    EXPECT_EQ(RemotePath(names.RemoteFolder, names.RemoteName), QStringLiteral("cam/webcam.jpg"));
     EXPECT_EQ(names.LocalFolder + names.LocalName, QStringLiteral("/srv/pictures/webcam.jpg"));
+
+    // A folder stored untrimmed, or a pattern name with slashes, never doubles a "/".
+    EXPECT_EQ(RemotePath(RemoteFolderFor(QStringLiteral("/pub/")), QStringLiteral("webcam.jpg")),
+              QStringLiteral("/pub/webcam.jpg"));
+    EXPECT_EQ(RemotePath(RemoteFolderFor(QStringLiteral("a//b")), QStringLiteral("/c.jpg")),
+              QStringLiteral("a/b/c.jpg"));
+    EXPECT_EQ(RemotePath(RemoteFolderFor(QString()), QStringLiteral("webcam.jpg")),
+              QStringLiteral("webcam.jpg"));
 }
 
 // --- Fixed and date-pattern names -------------------------------------------------------------

@@ -203,13 +203,16 @@ class frmMain : public QMainWindow {
     // One upload cycle for the loaded account (Auto: timer or motion; Motion: motion).
     void upload_now(bool Auto, bool Motion, const QString& PercentMotion);
 
-    // True from the start of upload_now until it ends. Nothing may load another
-    // account meanwhile: timer ticks wait (one per timer) and commands that would
-    // load one are run once the cycle has ended.
+    // True from the start of upload_now until it ends.
     bool CycleRunning() const { return cycleRunning_; }
-    // Runs the command now, or once the running cycle has ended (a command held
-    // back already under the same key is not queued twice).
-    void RunWhenNoCycle(const QString& key, std::function<void()> command);
+    // True while a cycle runs or an account is being loaded: the current-account
+    // record belongs to that account, so nothing may select or load another one.
+    // Timer ticks wait (one per timer), commands that would load an account run once
+    // the record is free again, and motion ticks are skipped.
+    bool AccountInUse() const;
+    // Runs the command now, or once the record is free again (a command held back
+    // already under the same key is not queued twice).
+    void RunWhenAccountFree(const QString& key, std::function<void()> command);
 
     // Counted cycles since the start (never stored).
     std::int32_t antalUpload = 0;
@@ -300,8 +303,9 @@ class frmMain : public QMainWindow {
     void TransferByFtp(const upload::CycleValues& cycle);
     void PutTimeTextFile(const upload::CycleValues& cycle);
     void RefreshLastPicture(const upload::CycleValues& cycle);
-    // Timer ticks and commands held back while a cycle ran.
+    // Timer ticks and commands held back while the account record was in use.
     void RunHeldBackWork();
+    void PostHeldBackWork();
     void HoldBack(const QString& key, std::function<void()> work);
     void ArmTimer(int row);
     void ToggleButtonItem(QAction* item, int button);
@@ -322,8 +326,8 @@ class frmMain : public QMainWindow {
     bool cycleRunning_ = false;
     bool heldBackWorkPosted_ = false;
     bool runningHeldBack_ = false;
-    // Held back while a cycle ran, in the order they came; one of each key (one
-    // tick per timer, one of each command).
+    // Held back while the account record was in use, in the order they came; one of
+    // each key (one tick per timer, one of each command).
     struct HeldBack {
         QString key;
         std::function<void()> work;

@@ -106,7 +106,7 @@ void frmMain::StopMotion() {
 // The first account with motion detection on, ticked or not, starts it; the walk
 // leaves the account it stopped at (or the last one) loaded.
 void frmMain::StartMotionIfAny() {
-    RunWhenNoCycle(QStringLiteral("StartMotionIfAny"), [this] {
+    RunWhenAccountFree(QStringLiteral("StartMotionIfAny"), [this] {
         frmUploadSettings& settings = forms::frmUploadSettings();
         const int count = settings.ftps->Count();
         for (int row = 1; row <= count && row <= settings.ftps->Count(); ++row) {
@@ -124,11 +124,12 @@ void frmMain::StartMotionIfAny() {
 
 // --- The tick ------------------------------------------------------------------------------
 
-// While a cycle runs its account stays loaded, so the tick waits for the next one.
+// While a cycle runs or an account is being loaded, that account stays loaded, so
+// the tick waits for the next one.
 // The walk yields after every account; it ends when motion detection was stopped
 // meanwhile, and never passes the rows the list still has.
 void frmMain::timMotion_Timer() {
-    if (motionTickRunning_ || CycleRunning())
+    if (motionTickRunning_ || AccountInUse())
         return;
     const TickInProgress tick(motionTickRunning_);
     const std::uint64_t session = motionSession_;

@@ -127,7 +127,7 @@ void frmMain::TransferByFtp(const upload::CycleValues& cycle) {
     LogFTP(QStringLiteral("Uploading..."));
     const upload::UploadNames& names = cycle.names;
     if (!hConnect->PutFile(upload::WorkingFilePath(upload::kPublishedPicture),
-                           names.RemoteFolder + names.RemoteName)) {
+                           upload::RemotePath(names.RemoteFolder, names.RemoteName))) {
         const CallFailure failure = FailureOf(*hConnect);
         LogFTP(QStringLiteral("Couldn't upload"));
         ReportInternetError(failure.error, QStringLiteral("FtpPutFile"), failure.response);
@@ -152,7 +152,8 @@ void frmMain::TransferByFtp(const upload::CycleValues& cycle) {
 void frmMain::PutTimeTextFile(const upload::CycleValues& cycle) {
     const frmUploadSettings& account = forms::frmUploadSettings();
     LogFTP(QStringLiteral("Uploading Textfile"));
-    const QString remotePath = cycle.names.RemoteFolder + account.UniqueFileName(account.txtTextTime->text());
+    const QString remotePath =
+        upload::RemotePath(cycle.names.RemoteFolder, account.UniqueFileName(account.txtTextTime->text()));
     if (hConnect->PutFile(upload::WorkingFilePath(upload::kTimeTextFile), remotePath)) {
         LogFTP(QStringLiteral("Textfile uploaded"));
         return;

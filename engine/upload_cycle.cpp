@@ -109,10 +109,7 @@ void frmMain::upload_now(bool Auto, bool Motion, const QString& PercentMotion) {
     cycleRunning_ = true;
     const AtScopeExit endOfCycle([this] {
         cycleRunning_ = false;
-        if (!heldBack_.empty() && !heldBackWorkPosted_) {
-            heldBackWorkPosted_ = true;
-            QTimer::singleShot(0, this, [this] { RunHeldBackWork(); });
-        }
+        PostHeldBackWork();
     });
 
     if (Auto && Ticked(forms::prcoForm().chkAsk) && !UserConfirmsUpload())

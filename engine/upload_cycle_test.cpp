@@ -217,6 +217,38 @@ TEST_F(UploadCycleTest, ATickDuringACycleRunsAfterItForItsOwnAccount) {
     EXPECT_EQ(UploadLogRow(1)[1], QStringLiteral("b.jpg"));
 }
 
+// A load's error box runs a message loop of its own: a tick delivered while it is
+// open waits for the end of the load, so the loading account's values are stored
+// into that account and not into the ticking one.
+TEST_F(UploadCycleTest, ATickWhileALoadShowsItsErrorBoxRunsAfterTheLoad) {
+    StartServer();
+    StoreServerAccount(1, QStringLiteral("Alpha"));
+    StoreAccount(2, QStringLiteral("Beta"), false);
+    StoreValue(QStringLiteral("Beta"), "Activate Motion", QStringLiteral("1"));
+    StoreValue(QStringLiteral("Beta"), "Sensitivity", QStringLiteral("77"));
+    StoreValue(QStringLiteral("Beta"), "Motion Beep", QStringLiteral("1"));
+    frmMain& window = LoadWindow();
+    ASSERT_TRUE(window.timMotion->isActive());
+    window.timMotion->setInterval(3600 * 1000);  // only the test's own tick runs
+    StoreValue(QStringLiteral("Beta"), "Font Size", QStringLiteral("abc"));
+
+    int rowWhileOpen = 0;
+    ui::AnswerNextMessageBox(ui::vbOK, [&] {
+        Tick(window, 1);
+        rowWhileOpen = Account().ftps->SelectedRow();
+    });
+    window.timMotion_Timer();  // loads Alpha, then Beta
+
+    ASSERT_EQ(ui::ShownBoxes().size(), 1u);
+    EXPECT_EQ(ui::ShownBoxes()[0].title, QStringLiteral("Font/Registry Error"));
+    EXPECT_EQ(rowWhileOpen, 2);
+    EXPECT_TRUE(ProcessEventsUntil([&] { return Stores() == 1; }));
+    EXPECT_NE(StoredValue(QStringLiteral("Alpha"), "Activate Motion"), QStringLiteral("1"));
+    EXPECT_NE(StoredValue(QStringLiteral("Alpha"), "Sensitivity"), QStringLiteral("77"));
+    EXPECT_NE(StoredValue(QStringLiteral("Alpha"), "Motion Beep"), QStringLiteral("1"));
+    EXPECT_EQ(StoredValue(QStringLiteral("Beta"), "Sensitivity"), QStringLiteral("77"));
+}
+
 TEST_F(UploadCycleTest, UploadSettingsOpenOnlyAfterTheCycle) {
     frmMain& window = LoadWithServerAccount();
     SetOption(Options().chkSound, true);

@@ -1,5 +1,6 @@
 // The per-account upload timers, the manual upload, the status text of the
-// schedule, and the rule that nothing loads another account while a cycle runs.
+// schedule, and the rule that nothing loads another account while a cycle runs or
+// an account is being loaded.
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -49,8 +50,8 @@ QString TimerKey(int tim) {
 // --- Timers ------------------------------------------------------------------------------
 
 void frmMain::StartTimer() {
-    if (cycleRunning_) {  // starting the timers loads every account in turn
-        RunWhenNoCycle(QStringLiteral("StartTimer"), [this] { StartTimer(); });
+    if (AccountInUse()) {  // starting the timers loads every account in turn
+        RunWhenAccountFree(QStringLiteral("StartTimer"), [this] { StartTimer(); });
         return;
     }
     StatusBar1->SetPanelText(1, QStringLiteral("Click 'Upload now' to upload"));
@@ -84,7 +85,7 @@ void frmMain::StopTimer() {
 }
 
 void frmMain::Timers(int& tim) {
-    if (cycleRunning_) {
+    if (AccountInUse()) {
         const int id = tim;
         HoldBack(TimerKey(id), [this, id] {
             int held = id;
@@ -117,8 +118,8 @@ void frmMain::UpdateStatus() {
 // --- Commands ------------------------------------------------------------------------------
 
 void frmMain::mnuupload_now_Click() {
-    if (cycleRunning_) {
-        RunWhenNoCycle(QStringLiteral("Upload Now"), [this] { mnuupload_now_Click(); });
+    if (AccountInUse()) {
+        RunWhenAccountFree(QStringLiteral("Upload Now"), [this] { mnuupload_now_Click(); });
         return;
     }
     frmUploadSettings& account = forms::frmUploadSettings();
@@ -137,11 +138,11 @@ void frmMain::mnuupload_now_Click() {
         ui::MsgBox(QStringLiteral("No FTP accounts selected"), ui::vbInformation + ui::vbOKOnly);
 }
 
-// The account window is the current-account record: it opens once the cycle that
-// reads it has ended, with the timers stopped so that none loads an account under it.
+// The account window is the current-account record: it opens once the cycle or load
+// that uses it has ended, with the timers stopped so that none loads an account under it.
 void frmMain::FTP_Click() {
-    if (cycleRunning_) {
-        RunWhenNoCycle(QStringLiteral("Upload Settings"), [this] { FTP_Click(); });
+    if (AccountInUse()) {
+        RunWhenAccountFree(QStringLiteral("Upload Settings"), [this] { FTP_Click(); });
         return;
     }
     StopTimer();
@@ -155,16 +156,24 @@ void frmMain::FTP_Click() {
     }
 }
 
-// --- One cycle at a time ---------------------------------------------------------------------
+// --- One account at a time ---------------------------------------------------------------------
 
-void frmMain::RunWhenNoCycle(const QString& key, std::function<void()> command) {
-    if (cycleRunning_)
+// A load can be interrupted by its own message box ("Font/Registry Error"), whose
+// message loop delivers ticks and commands: they wait like those during a cycle.
+bool frmMain::AccountInUse() const {
+    return cycleRunning_ || forms::frmUploadSettings().Loading();
+}
+
+void frmMain::RunWhenAccountFree(const QString& key, std::function<void()> command) {
+    if (AccountInUse())
         HoldBack(key, std::move(command));
     else
         command();
 }
 
 void frmMain::HoldBack(const QString& key, std::function<void()> work) {
+    connect(&forms::frmUploadSettings(), &frmUploadSettings::LoadEnded, this, &frmMain::PostHeldBackWork,
+            Qt::UniqueConnection);
     for (const HeldBack& held : heldBack_) {
         if (held.key == key)
             return;
@@ -172,14 +181,23 @@ void frmMain::HoldBack(const QString& key, std::function<void()> work) {
     heldBack_.push_back({key, std::move(work)});
 }
 
-// Runs from the message loop after a cycle has ended. A held-back command that
+// Posted, never run at once: the caller that ended a load or a cycle goes on with
+// its own account first.
+void frmMain::PostHeldBackWork() {
+    if (heldBack_.empty() || heldBackWorkPosted_)
+        return;
+    heldBackWorkPosted_ = true;
+    QTimer::singleShot(0, this, [this] { RunHeldBackWork(); });
+}
+
+// Runs from the message loop once the record is free. A held-back command that
 // opens a window of its own (Upload Settings) keeps the rest waiting until it closes.
 void frmMain::RunHeldBackWork() {
     heldBackWorkPosted_ = false;
     if (runningHeldBack_)
         return;
     runningHeldBack_ = true;
-    while (!cycleRunning_ && !heldBack_.empty()) {
+    while (!AccountInUse() && !heldBack_.empty()) {
         const HeldBack next = heldBack_.front();
         heldBack_.pop_front();
         FromMessageLoop(next.work);

@@ -30,4 +30,10 @@ void WriteSetting(const QString& section, const QString& name, const SettingValu
     ProgramRegistry(section, name).SetValue(value);
 }
 
+void WriteBoxText(const QString& section, const QString& name, const QString& text) {
+    if (!text.isEmpty() && ReadSetting(section, name) == text)
+        return;
+    WriteSetting(section, name, SettingValue(text));
+}
+
 }  // namespace snapwire

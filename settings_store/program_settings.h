@@ -20,5 +20,9 @@ QString ProgramSectionKey(const QString& section);
 QString ReadSetting(const QString& section, const QString& name);
 // Writes the value's stored text form, creating missing keys. Raises RegistryError.
 void WriteSetting(const QString& section, const QString& name, const SettingValue& value);
+// Writes the text of a box, unless the value already reads as that text: a value
+// holding environment references ("ab%HOME%cd") reads expanded, and storing the
+// expansion would replace the references. An empty text is always written.
+void WriteBoxText(const QString& section, const QString& name, const QString& text);
 
 }  // namespace snapwire

@@ -21,8 +21,13 @@ constexpr int kDefaultButtonMask = 0x300;
 constexpr const char* kResultProperty = "snapwireBoxResult";
 constexpr std::size_t kMaxRecordedBoxes = 1000;
 
+struct MessageAnswer {
+    MsgBoxResult result;
+    std::function<void()> whileOpen;
+};
+
 struct BoxState {
-    detail::AnswerQueue<MsgBoxResult> messageAnswers;
+    detail::AnswerQueue<MessageAnswer> messageAnswers;
     detail::AnswerQueue<std::optional<QString>> inputAnswers;
     std::vector<ShownBox> shown;
     int unanswered = 0;
@@ -194,8 +199,11 @@ MsgBoxResult ResultOfClosedBox(const QMessageBox& box, int style) {
 MsgBoxResult MsgBox(const QString& prompt, int style, const QString& title) {
     Record({prompt, TitleOrProgramTitle(title), style, false});
     if (detail::AnsweringForTests()) {
-        if (std::optional<MsgBoxResult> answer = State().messageAnswers.Take())
-            return *answer;
+        if (std::optional<MessageAnswer> answer = State().messageAnswers.Take()) {
+            if (answer->whileOpen)
+                answer->whileOpen();
+            return answer->result;
+        }
         CountMiss(prompt);
         return detail::DefaultButtonResult(style);
     }
@@ -221,9 +229,9 @@ std::optional<QString> InputBox(const QString& prompt, const QString& title, con
     return dialog.textValue();
 }
 
-void AnswerNextMessageBox(MsgBoxResult answer) {
+void AnswerNextMessageBox(MsgBoxResult answer, std::function<void()> whileOpen) {
     detail::SwitchAnsweringOnForTests();
-    State().messageAnswers.Push(answer);
+    State().messageAnswers.Push({answer, std::move(whileOpen)});
 }
 
 void AnswerNextInputBox(std::optional<QString> answer) {

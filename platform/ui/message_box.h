@@ -6,6 +6,7 @@
 // (it returns the default button and records the miss) instead of waiting.
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -60,8 +61,9 @@ struct ShownBox {
     int style = 0;
     bool inputBox = false;
 };
-// Queues the answer for the next box shown (first in, first out).
-void AnswerNextMessageBox(MsgBoxResult answer);
+// Queues the answer for the next box shown (first in, first out). `whileOpen` runs
+// before the box returns, as timer ticks and commands do while a real box is open.
+void AnswerNextMessageBox(MsgBoxResult answer, std::function<void()> whileOpen = {});
 void AnswerNextInputBox(std::optional<QString> answer);
 // Boxes shown since the last ClearShownBoxes (with or without an answer queued).
 const std::vector<ShownBox>& ShownBoxes();
