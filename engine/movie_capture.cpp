@@ -16,8 +16,8 @@
 
 namespace snapwire {
 
-QString CaptureCompletedMessage(const capture::CaptureStatus& status) {
-    const QStringList lines = {
+QString CaptureCompletedMessage(const capture::CaptureStatus& status, const QString& soundFailure) {
+    QStringList lines = {
         QStringLiteral("Capture completed!"),
         QStringLiteral("Image size:") + IntText(status.width) + QStringLiteral(" x ") +
             IntText(status.height),
@@ -25,6 +25,8 @@ QString CaptureCompletedMessage(const capture::CaptureStatus& status) {
         QStringLiteral("Dropped:") + IntText(status.framesDropped),
         QStringLiteral("Time:") + FloatText(status.elapsedMs / 1000.0),
     };
+    if (!soundFailure.isEmpty())
+        lines << QStringLiteral("Recorded without sound: ") + soundFailure;
     return lines.join(QLatin1Char('\r'));
 }
 
@@ -46,13 +48,15 @@ void frmMain::mnuAF_Click() {
 
 void frmMain::vcx_CaptureCompleted() {
     capture::CaptureStatus status;
+    QString soundFailure;
     try {
         status = vcx->GetCaptureStatus();
+        soundFailure = vcx->SoundFailure();
     } catch (const std::exception&) {
         // The report then shows zeros; the end of the capture is reported all the same.
     }
     StatusBar1->SetPanelText(1, QStringLiteral("Click 'Upload now' to upload"));
-    ui::MsgBox(CaptureCompletedMessage(status), ui::vbInformation + ui::vbOKOnly);
+    ui::MsgBox(CaptureCompletedMessage(status, soundFailure), ui::vbInformation + ui::vbOKOnly);
     vcx->SetCaptureTimeLimited(false);
 }
 

@@ -72,6 +72,30 @@ TEST_F(MainWindowTest, TheEndOfAMovieCaptureIsReportedAndItsTimeLimitCleared) {
     EXPECT_FALSE(window.vcx->CaptureTimeLimited());
 }
 
+TEST_F(MainWindowTest, AMovieRecordedWithoutTheSoundAskedForIsReportedWithTheReason) {
+    qputenv("PULSE_SERVER", "unix:/nonexistent/snapwire");  // no sound server can be reached
+    frmMain& window = forms::frmMain();
+    ASSERT_TRUE(window.vcx->DeviceConnected());
+    window.vcx->SetCaptureFile(homeFile(QStringLiteral("quiet.avi")));
+    window.vcx->SetCaptureSound(true);
+    ui::ClearShownBoxes();
+    const bool began = window.vcx->BeginCapture();
+    qunsetenv("PULSE_SERVER");
+    ASSERT_TRUE(began);
+    ASSERT_TRUE(
+        capture::testing::WaitUntil([&] { return window.vcx->GetCaptureStatus().framesCaptured >= 2; }));
+    window.vcx->EndCapture();
+    ASSERT_TRUE(capture::testing::WaitUntil([] { return !ui::ShownBoxes().empty(); }));
+
+    const QStringList lines = ui::ShownBoxes()[0].prompt.split(QLatin1Char('\r'));
+    ASSERT_EQ(lines.size(), 6) << ui::ShownBoxes()[0].prompt.toStdString();
+    EXPECT_TRUE(lines[4].startsWith(QLatin1String("Time:")));
+    EXPECT_TRUE(
+        lines[5].startsWith(QLatin1String("Recorded without sound: the sound source cannot be opened (")))
+        << lines[5].toStdString();
+    EXPECT_TRUE(lines[5].contains(QLatin1String("Connection refused"))) << lines[5].toStdString();
+}
+
 // Closes the next modal dialog with the given button once it shows; `seen` receives it.
 void CloseNextModalWith(std::function<QPushButton*()> button, QDialog** seen) {
     capture::testing::AnswerNextDialog([button, seen](QDialog* dialog) {

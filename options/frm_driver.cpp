@@ -43,6 +43,13 @@ frmDriver::frmDriver() {
 
     // The change signal, so a selection made by code connects the driver as the user's does.
     connect(cbDriver, &QComboBox::currentIndexChanged, this, [this] { cbDriver_Click(); });
+    // Choosing the entry shown changes no index: it connects a driver that has gone away
+    // meanwhile (a camera unplugged and plugged in again).
+    connect(cbDriver, &QComboBox::activated, this, [this](int index) {
+        const capture::CaptureControl* vcx = forms::frmMain().vcx;
+        if (vcx && index == vcx->DeviceIndex() && !vcx->DeviceConnected())
+            cbDriver_Click();
+    });
     connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
 }

@@ -93,6 +93,9 @@ class CaptureControl : public QWidget {
     void SetCaptureFrameRate(int framesPerSecond);  // 1 .. 100; throws CaptureError (380) otherwise
     bool CaptureSound() const;
     void SetCaptureSound(bool on);
+    // Why the movie being captured, or captured last, has no sound although sound was
+    // asked for (no sound source could be opened); empty otherwise.
+    QString SoundFailure() const;
     bool BeginCapture();  // false when the recording cannot start
     // Ends a running movie capture as the user's left click or Escape does; the
     // CaptureCompleted event follows once the file is complete.

@@ -66,6 +66,7 @@ struct CaptureControl::Impl {
     std::unique_ptr<MovieRecorder> recorder;
     int recording = 0;  // numbers the recordings, so late reports of an old one are ignored
     RecordingCounts lastCounts;
+    QString soundFailure;  // of the recording started last
 };
 
 }  // namespace snapwire::capture

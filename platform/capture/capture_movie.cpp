@@ -130,6 +130,9 @@ bool CaptureControl::CaptureSound() const {
 void CaptureControl::SetCaptureSound(bool on) {
     impl_->sound = on;
 }
+QString CaptureControl::SoundFailure() const {
+    return impl_->soundFailure;
+}
 
 void CaptureControl::SetSoundFormat(const SoundFormat& format) {
     impl_->soundFormat = CheckedSoundFormat(format);
@@ -160,6 +163,7 @@ bool CaptureControl::BeginCapture() {
         qWarning("Movie capture cannot start: %s", qPrintable(reason));
         return false;
     }
+    impl_->soundFailure = recorder->SoundFailure();
     impl_->recorder = std::move(recorder);
     impl_->lastCounts = {};
     QCoreApplication::instance()->installEventFilter(this);

@@ -6,6 +6,7 @@
 #include "platform/capture/frame_feed.h"
 #include "platform/capture/gst_runtime.h"
 #include "platform/capture/image_controls.h"
+#include "platform/capture/stand_in_camera.h"
 
 namespace snapwire::capture {
 
@@ -91,6 +92,10 @@ std::vector<CaptureDevice> EnumerateCameras() {
 
 std::vector<CaptureDevice> EnumerateCaptureDevices() {
     std::vector<CaptureDevice> devices = EnumerateCameras();
+    for (const StandInCamera& camera : StandInCameras()) {
+        devices.push_back(
+            CaptureDevice{DeviceKind::Camera, camera.name, {}, FormatsFromCapsString(camera.caps), true});
+    }
     if (FrameFeed::IsEnabled())
         devices.push_back(CaptureDevice{DeviceKind::FrameFeed, QString::fromLatin1(kFrameFeedName), {}, {}});
     if (!EnvironmentFlag("SNAPWIRE_NO_TEST_DEVICE")) {
@@ -106,7 +111,9 @@ QString SourceDescription(const CaptureDevice& device, const VideoFormat& format
     const QString caps = format.width > 0 ? format.Caps() : QString::fromLatin1(kRawVideo);
     switch (device.kind) {
         case DeviceKind::Camera: {
-            QString description = QStringLiteral("v4l2src device=%1 ! %2").arg(device.node, caps);
+            const QString source = device.standIn ? StandInSource(device.name, format)
+                                                  : QStringLiteral("v4l2src device=%1").arg(device.node);
+            QString description = QStringLiteral("%1 ! %2").arg(source, caps);
             if (format.IsJpeg())
                 description += QStringLiteral(" ! jpegdec");
             return description;

@@ -1,8 +1,8 @@
 #pragma once
 
 // The capture devices ("drivers") the control offers, in a stable order: the
-// Video4Linux cameras the system reports, sorted by device node, then the frame
-// feed for tests when it is enabled, then the built-in test pattern, which lets the
+// Video4Linux cameras the system reports, sorted by device node, then the stand-in
+// cameras and the frame feed that tests set, then the built-in test pattern, which lets the
 // program run on a machine without a camera (SNAPWIRE_NO_TEST_DEVICE=1 hides it).
 
 #include <QString>
@@ -19,6 +19,7 @@ struct CaptureDevice {
     QString name;                      // as the device names itself
     QString node;                      // cameras: the device node, e.g. /dev/video0
     std::vector<VideoFormat> formats;  // what it offers; empty for the frame feed
+    bool standIn = false;              // a camera played by a test source (stand_in_camera.h)
 };
 
 inline constexpr char kTestPatternName[] = "Snapwire Test Pattern";

@@ -2,9 +2,12 @@
 
 #include <QFile>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <atomic>
+#include <cstdlib>
 
 #include "platform/capture/capture_test_support.h"
 #include "platform/capture/frame_pipeline.h"
@@ -177,6 +180,48 @@ TEST_F(MovieCaptureTest, DisconnectingCompletesTheMovie) {
     testing::Pump(100);
     EXPECT_EQ(completed, 1);
     EXPECT_GT(DiscoveredSeconds(Discover(MoviePath())), 0.2);
+}
+
+class MovieColourTest : public testing::FrameFeedCaptureTest {};
+
+TEST_F(MovieColourTest, MovieFramesHaveTheColoursOfTheStill) {
+    const QRgb colours[] = {qRgb(255, 0, 0),     qRgb(0, 255, 0), qRgb(0, 0, 255),
+                            qRgb(255, 255, 255), qRgb(0, 0, 0),   qRgb(128, 128, 128)};
+    constexpr int kBlock = 32;
+    QImage fed(kBlock * int(std::size(colours)), kBlock, QImage::Format_RGB32);
+    QPainter painter(&fed);
+    for (int i = 0; i < int(std::size(colours)); ++i)
+        painter.fillRect(i * kBlock, 0, kBlock, kBlock, QColor(colours[i]));
+    painter.end();
+    ConnectFeed();
+    ASSERT_TRUE(FrameFeed::PushAndWait(control(), fed));
+    control().SaveFrameAsBitmap(homeFile(QStringLiteral("still.bmp")));
+    const QImage still(homeFile(QStringLiteral("still.bmp")));
+
+    const QString movie = homeFile(QStringLiteral("colours.avi"));
+    control().SetCaptureFile(movie);
+    control().SetCaptureSound(false);
+    ASSERT_TRUE(control().BeginCapture());
+    ASSERT_TRUE(WaitUntil([&] {
+        FrameFeed::Push(fed);
+        return control().GetCaptureStatus().framesCaptured >= 3;
+    }));
+    control().EndCapture();
+    ASSERT_TRUE(WaitUntil([&] { return !control().GetCaptureStatus().capturing; }));
+
+    FramePipeline player;
+    player.Start(QStringLiteral("filesrc location=\"%1\" ! avidemux ! jpegdec").arg(movie),
+                 std::chrono::seconds(5));
+    const QImage decoded = player.LatestFrame();
+    ASSERT_EQ(decoded.size(), still.size());
+    for (int i = 0; i < int(std::size(colours)); ++i) {
+        const QPoint centre(i * kBlock + kBlock / 2, kBlock / 2);
+        const QRgb seen = decoded.pixel(centre), expected = still.pixel(centre);
+        EXPECT_LE(std::max({std::abs(qRed(seen) - qRed(expected)), std::abs(qGreen(seen) - qGreen(expected)),
+                            std::abs(qBlue(seen) - qBlue(expected))}),
+                  3)
+            << "block " << i << ": " << std::hex << seen << " for " << expected;
+    }
 }
 
 TEST(MovieRecorderTest, RecordsWithoutSoundWhenTheSoundSourceCannotBeOpened) {

@@ -12,10 +12,13 @@ namespace {
 
 // Queues that forget their oldest data rather than hold up the live picture when
 // the encoder or the disk falls behind; the frame-rate step repeats frames then.
+// JPEG pictures hold full-range YCbCr (colorimetry 1:4:0:0, centred chroma), which is
+// how players decode them; the converter's default limited range washes the colours out.
 constexpr char kVideoBranch[] =
     "queue name=rec-queue max-size-buffers=0 max-size-bytes=0 max-size-time=3000000000 leaky=downstream"
     " ! videorate name=rec-rate skip-to-first=true ! video/x-raw,framerate=%1/1"
-    " ! videoconvert ! video/x-raw,format=I420 ! jpegenc name=rec-encoder quality=%2"
+    " ! videoconvert ! video/x-raw,format=I420,colorimetry=1:4:0:0,chroma-site=jpeg"
+    " ! jpegenc name=rec-encoder quality=%2"
     " ! avimux name=rec-mux ! filesink name=rec-file async=false";
 constexpr char kSoundBranch[] =
     " %1 name=rec-sound ! audioconvert ! audioresample ! %2"
@@ -47,12 +50,17 @@ MovieRecorder::~MovieRecorder() {
 }
 
 bool MovieRecorder::Start(QString* reason) {
+    QString soundReason;
+    if (settings_.sound && Attach(true, &soundReason))
+        return true;
+    // When the movie cannot be recorded even without sound, the sound was not the reason.
+    if (!Attach(false, reason))
+        return false;
     if (settings_.sound) {
-        if (Attach(true, reason))
-            return true;
-        qWarning("Recording the movie without sound: %s", qPrintable(*reason));
+        soundFailure_ = QStringLiteral("the sound source cannot be opened (%1)").arg(soundReason);
+        qWarning("Recording the movie without sound: %s", qPrintable(soundFailure_));
     }
-    return Attach(false, reason);
+    return true;
 }
 
 QString MovieRecorder::Description(bool withSound) const {
@@ -80,6 +88,10 @@ bool MovieRecorder::Attach(bool withSound, QString* reason) {
         g_object_set(file.get(), "location", QFile::encodeName(settings_.path).constData(), nullptr);
     }
     sound_ = withSound ? gst_bin_get_by_name(GST_BIN(branch_), "rec-sound") : nullptr;
+    if (!OpenBranch(reason)) {
+        RemoveBranch();
+        return false;
+    }
     InstallProbes();
 
     gst_bin_add(GST_BIN(pipeline_), branch_);
@@ -100,6 +112,25 @@ bool MovieRecorder::Attach(bool withSound, QString* reason) {
         return false;
     }
     return true;
+}
+
+// Opened on a bus of its own before it joins the running pipeline, so that the reason a
+// sound source or the file cannot be opened comes back here, not as a failure of the picture.
+bool MovieRecorder::OpenBranch(QString* reason) {
+    GstObjectPtr<GstBus> bus(gst_bus_new());
+    gst_element_set_bus(branch_, bus.get());
+    if (gst_element_set_state(branch_, GST_STATE_READY) != GST_STATE_CHANGE_FAILURE)
+        return true;
+    GstMessage* failure = gst_bus_pop_filtered(bus.get(), GST_MESSAGE_ERROR);
+    if (failure) {
+        GError* error = nullptr;
+        gst_message_parse_error(failure, &error, nullptr);
+        *reason = TakeErrorMessage(error);
+        gst_message_unref(failure);
+    } else {
+        *reason = QStringLiteral("the recording cannot be opened");
+    }
+    return false;
 }
 
 void MovieRecorder::InstallProbes() {
@@ -154,7 +185,8 @@ void MovieRecorder::Detach() {
 void MovieRecorder::RemoveBranch() {
     // Going to NULL closes the file.
     gst_element_set_state(branch_, GST_STATE_NULL);
-    gst_bin_remove(GST_BIN(pipeline_), branch_);
+    if (GST_OBJECT_PARENT(branch_) == GST_OBJECT(pipeline_))
+        gst_bin_remove(GST_BIN(pipeline_), branch_);
     if (sound_)
         gst_object_unref(sound_);
     gst_object_unref(branch_);

@@ -4,7 +4,7 @@
 // writes an AVI file (Motion-JPEG video at a fixed frame rate, optionally PCM
 // sound), and is taken off again when the file is finished:
 //
-//   tee ! queue ! videorate ! framerate ! videoconvert ! I420 ! jpegenc ! avimux ! filesink
+//   tee ! queue ! videorate ! framerate ! videoconvert ! I420 (full range) ! jpegenc ! avimux ! filesink
 //   <sound source> ! audioconvert ! audioresample ! <PCM format> ! queue ! avimux
 //
 // A recording ends by end-of-stream, so the muxer can complete the file: either
@@ -58,6 +58,8 @@ class MovieRecorder {
     // without sound. False (with the reason) when the file cannot be started.
     bool Start(QString* reason);
     bool HasSound() const { return sound_ != nullptr; }
+    // Why the movie has no sound although sound was asked for; empty otherwise.
+    QString SoundFailure() const { return soundFailure_; }
 
     // Ends the recording by end-of-stream; the finished handler follows once the
     // muxer has completed the file. Safe to call more than once.
@@ -75,6 +77,7 @@ class MovieRecorder {
 
   private:
     bool Attach(bool withSound, QString* reason);
+    bool OpenBranch(QString* reason);
     QString Description(bool withSound) const;
     void InstallProbes();
     void SendEndOfStream();
@@ -93,6 +96,7 @@ class MovieRecorder {
     GstElement* branch_ = nullptr;  // our reference to the recording bin
     GstElement* sound_ = nullptr;   // the sound source inside it, when there is sound
     GstPad* teePad_ = nullptr;
+    QString soundFailure_;
 
     std::atomic<bool> stopping_{false};
     std::atomic<bool> endSent_{false};
