@@ -1,6 +1,8 @@
 // The settings are read value by value, many times a second (every account is
 // reloaded on each motion tick), and rewritten with unchanged values as often.
+// Exports walk keys by index and must stay linear in the number of values.
 
+#include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 
 #include <benchmark/benchmark.h>
@@ -18,13 +20,13 @@ constexpr const char* kAccountKey = "Software\\Snapwire\\Account 1";
 // A fresh hive in a temporary folder with one account's worth of values.
 class BenchHive {
   public:
-    BenchHive() {
+    explicit BenchHive(int values = 40) {
         std::string pattern = (std::filesystem::temp_directory_path() / "registry_bench.XXXXXX").string();
         folder_ = ::mkdtemp(pattern.data());
         UseHiveFile(folder_ + "/settings.db");
         HKey key = 0;
         CreateKey(kLocalMachine, kAccountKey, &key);
-        for (int i = 0; i < 40; ++i) Write(key, "Value " + std::to_string(i), "some setting text");
+        for (int i = 0; i < values; ++i) Write(key, "Value " + std::to_string(i), "some setting text");
         CloseKey(key);
     }
     ~BenchHive() {
@@ -80,6 +82,43 @@ void BM_WriteChangedValue(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_WriteChangedValue);
+
+// One key of N values exported: 4,000 values should take four times as long as 1,000.
+void BM_ExportKey(benchmark::State& state) {
+    BenchHive hive(0);
+    HKey key = 0;
+    CreateKey(kLocalMachine, kAccountKey, &key);
+    InTransaction([&] {
+        for (int i = 0; i < state.range(0); ++i) BenchHive::Write(key, "Value " + std::to_string(i), "text");
+        return true;
+    });
+    CloseKey(key);
+    for (auto _ : state) {
+        std::string script;
+        benchmark::DoNotOptimize(ExportKey(kLocalMachine, kAccountKey, &script));
+    }
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_ExportKey)->Arg(1000)->Arg(2000)->Arg(4000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The whole hive with 100,000 values in 10 keys.
+void BM_ExportHive(benchmark::State& state) {
+    BenchHive hive(0);
+    InTransaction([&] {
+        for (int k = 0; k < 10; ++k) {
+            HKey key = 0;
+            CreateKey(kLocalMachine, "Software\\Snapwire\\Key " + std::to_string(k), &key);
+            for (int i = 0; i < 10000; ++i) BenchHive::Write(key, "Value " + std::to_string(i), "some text");
+            CloseKey(key);
+        }
+        return true;
+    });
+    for (auto _ : state) {
+        std::string script;
+        benchmark::DoNotOptimize(ExportHive(&script));
+    }
+}
+BENCHMARK(BM_ExportHive)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -65,6 +65,8 @@ void AppendKey(cRegistry& store, const QString& section, int level, std::string&
 }  // namespace
 
 QByteArray ConfigurationScript() {
+    // One state of the settings for the whole file, whatever another program writes meanwhile.
+    const reg::ReadTransaction read;
     cRegistry store;
     store.SetClassKey(HKEY_LOCAL_MACHINE);
     std::string script = reg::ScriptHeader(LineEnd::kCrLf);

@@ -1,11 +1,15 @@
 #include "engine/config_export.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+
+#include <atomic>
+#include <thread>
 
 #include "engine/main_window_test_fixture.h"
 #include "platform/registry/registry.h"
@@ -97,6 +101,34 @@ constexpr const char* kSeededScript =
 TEST_F(ConfigExportTest, ScriptHoldsEveryValueAsTextThreeLevelsDeep) {
     SeedHive();
     EXPECT_EQ(config::ConfigurationScript().toStdString(), kSeededScript);
+}
+
+// Another program rewriting every value meanwhile: each export shows the settings
+// before or after one of its writes, never half of each.
+TEST_F(ConfigExportTest, ExportBesideAnotherWriterShowsOneStateOfTheSettings) {
+    for (int i = 0; i < 50; ++i)
+        Put(QStringLiteral("Cam%1").arg(i % 5), QByteArray::number(i).constData(), QStringLiteral("A"));
+    std::atomic<bool> stop = false;
+    std::thread writer([&stop] {
+        sqlite3* db = nullptr;
+        sqlite3_open_v2(reg::HiveFile().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_busy_timeout(db, 5000);
+        while (!stop)
+            sqlite3_exec(db,
+                         "UPDATE vals SET data = CASE data WHEN X'4100' THEN X'4200' ELSE X'4100' END "
+                         "WHERE data IN (X'4100', X'4200')",
+                         nullptr, nullptr, nullptr);
+        sqlite3_close_v2(db);
+    });
+    QByteArray mixed;
+    for (int n = 0; n < 200 && mixed.isEmpty(); ++n) {
+        const QByteArray script = config::ConfigurationScript();
+        if (script.contains("=\"A\"") && script.contains("=\"B\""))
+            mixed = script;
+    }
+    stop = true;
+    writer.join();
+    EXPECT_TRUE(mixed.isEmpty()) << mixed.toStdString();
 }
 
 TEST_F(ConfigExportTest, RootWithoutKeysGivesHeaderValuesAndFinalEmptyLine) {

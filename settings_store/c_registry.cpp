@@ -8,8 +8,10 @@ namespace snapwire {
 
 namespace {
 
-// Enumerated sub-key names go into a buffer of this many bytes, zero included.
-constexpr std::uint32_t kSectionNameBuffer = 255;
+// Enumerated sub-key names go into a buffer of this many characters, zero included.
+constexpr qsizetype kSectionNameBuffer = 255;
+// The bytes those characters can take in UTF-8 (three per UTF-16 code unit at most).
+constexpr std::uint32_t kSectionNameBytes = 3 * kSectionNameBuffer;
 // Most stored values fit; longer ones are read again at their size.
 constexpr std::uint32_t kFirstReadSize = 256;
 
@@ -73,13 +75,14 @@ bool NeedsExpandableType(const QString& text) {
     return first >= 0 && text.indexOf(QLatin1Char('%'), first + 2) >= 0;
 }
 
-// Reads a value's type and data; false when the value cannot be read.
-bool QueryValueData(reg::HKey key, const std::string& name, std::uint32_t& type, QByteArray& data) {
+// Reads a value's type and data; false when the value or its key cannot be read.
+bool QueryValueData(reg::HKey root, const std::string& path, const std::string& name, std::uint32_t& type,
+                    QByteArray& data) {
     data.resize(kFirstReadSize);
     for (int attempt = 0; attempt < 3; ++attempt) {
         auto size = static_cast<std::uint32_t>(data.size());
         const long result =
-            reg::QueryValue(key, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size);
+            reg::GetValue(root, path, name, &type, reinterpret_cast<std::uint8_t*>(data.data()), &size);
         if (result == reg::kSuccess) {
             data.resize(size);
             return true;
@@ -158,12 +161,10 @@ bool cRegistry::DeleteValue() {
 }
 
 SettingValue cRegistry::Value() {
-    OpenedKey key;
-    if (key.Open(Root(), sectionKey_, reg::kKeyQueryValue) != reg::kSuccess)
-        return default_;
+    // Opening the key, reading and closing it again, in one read of the hive.
     std::uint32_t type = 0;
     QByteArray data;
-    if (!QueryValueData(key.Get(), Utf8(valueKey_), type, data))
+    if (!QueryValueData(Root(), Utf8(sectionKey_), Utf8(valueKey_), type, data))
         return default_;
     valueType_ = static_cast<std::int32_t>(type);
 
@@ -246,6 +247,7 @@ void cRegistry::WriteData(std::uint32_t type, const QByteArray& data, const QStr
 bool cRegistry::EnumerateValues(OneBasedArray<QString>& sKeyNames, std::int32_t& iKeyCount) const {
     iKeyCount = 0;
     sKeyNames.Clear();
+    const reg::ReadTransaction read;
     OpenedKey key;
     if (key.Open(Root(), sectionKey_, reg::kKeyQueryValue) != reg::kSuccess)
         return true;
@@ -266,17 +268,20 @@ bool cRegistry::EnumerateSections(OneBasedArray<QString>& sSect, std::int32_t& i
     iSectCount = 0;
     sSect.Clear();
     try {
+        const reg::ReadTransaction read;
         OpenedKey key;
         if (key.Open(Root(), sectionKey_, reg::kKeyEnumerateSubKeys) != reg::kSuccess)
             return true;
-        std::array<char, kSectionNameBuffer> buffer{};
+        std::array<char, kSectionNameBytes + 1> buffer{};
         for (std::uint32_t index = 0;; ++index) {
-            buffer.fill('\0');
-            if (reg::EnumKey(key.Get(), index, buffer.data(), kSectionNameBuffer) != reg::kSuccess)
+            if (reg::EnumKey(key.Get(), index, buffer.data(), static_cast<std::uint32_t>(buffer.size())) !=
+                reg::kSuccess)
                 break;
+            const QString name = QString::fromUtf8(buffer.data());
+            if (name.size() >= kSectionNameBuffer)
+                break;  // the name and its zero do not fit the buffer
             ++iSectCount;
-            sSect.Append(QString::fromUtf8(buffer.data(),
-                                           static_cast<qsizetype>(strnlen(buffer.data(), buffer.size()))));
+            sSect.Append(name);
         }
     } catch (const std::exception& failure) {
         throw RegistryError(kRegistryErrorEnumerateSections, QString::fromUtf8(failure.what()));

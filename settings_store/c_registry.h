@@ -90,7 +90,7 @@ class cRegistry {
     // Value names of SectionKey, from index 1. Always true; a missing key gives none.
     bool EnumerateValues(OneBasedArray<QString>& sKeyNames, std::int32_t& iKeyCount) const;
     // Sub-key names of SectionKey, from index 1, up to the first name that does
-    // not fit 255 bytes with its zero. True; a missing key gives none.
+    // not fit 255 characters with its zero. True; a missing key gives none.
     bool EnumerateSections(OneBasedArray<QString>& sSect, std::int32_t& iSectCount) const;
 
     // File-type association: the extension's key, the class key and its verbs,

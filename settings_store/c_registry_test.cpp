@@ -5,7 +5,9 @@
 #include "testsupport/program_folder_test.h"
 
 #include <gtest/gtest.h>
+#include <QFile>
 #include <QLocale>
+#include <QProcess>
 
 #include <string>
 
@@ -367,21 +369,46 @@ TEST_F(CRegistryTest, EnumerateValuesListsNamesFromOne) {
 TEST_F(CRegistryTest, EnumerateSectionsStopsAtANameThatFillsTheBuffer) {
     const QString root = QStringLiteral("Software\\Snapwire");
     const QString longName = QStringLiteral("C") + QString(254, QLatin1Char('x'));  // 255 characters
+    // 200 characters, 400 bytes: the buffer counts characters.
+    const QString accented = QStringLiteral("B") + QString(199, QChar(0xE9));
     for (const QString& name :
-         {QStringLiteral("Alpha"), QStringLiteral("Beta"), longName, QStringLiteral("Delta")})
+         {QStringLiteral("Alpha"), QStringLiteral("Beta"), accented, longName, QStringLiteral("Delta")})
         ASSERT_TRUE(AccountRegistry("", root + QLatin1Char('\\') + name).CreateKey());
 
     OneBasedArray<QString> sections;
     std::int32_t count = 0;
     EXPECT_TRUE(AccountRegistry("", root).EnumerateSections(sections, count));
-    ASSERT_EQ(count, 2);
+    ASSERT_EQ(count, 3);
     EXPECT_EQ(sections[1], "Alpha");
     EXPECT_EQ(sections[2], "Beta");
+    EXPECT_EQ(sections[3], accented);
 
     ASSERT_TRUE(AccountRegistry("", root + QLatin1Char('\\') + longName).DeleteKey());
     EXPECT_TRUE(AccountRegistry("", root).EnumerateSections(sections, count));
-    EXPECT_EQ(count, 3);
-    EXPECT_EQ(sections[3], "Delta");
+    EXPECT_EQ(count, 4);
+    EXPECT_EQ(sections[4], "Delta");
+}
+
+// Key ids are remembered between reads; another program replacing the key must
+// still show at the very next read.
+TEST_F(CRegistryTest, AValueAnotherProgramWroteIsReadAtTheNextRead) {
+    AccountRegistry("Host").SetValue(SettingValue("one"));
+    ASSERT_EQ(AccountRegistry("Host").Value().ToText(), "one");
+    const auto import = [this](const QByteArray& script) {
+        QFile file(homeFile(QStringLiteral("in.reg")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("Windows Registry Editor Version 5.00\n\n[-HKLM\\Software\\Snapwire\\My Account]\n" +
+                   script);
+        file.close();
+        EXPECT_EQ(
+            QProcess::execute(QStringLiteral(SNAPWIRE_REG_TOOL), {QStringLiteral("import"), file.fileName()}),
+            0);
+    };
+    import("[HKLM\\Software\\Snapwire\\My Account]\n\"Host\"=\"two\"\n");
+    EXPECT_EQ(AccountRegistry("Host").Value().ToText(), "two");
+    import("");
+    EXPECT_FALSE(AccountRegistry("Host").KeyExists());
+    EXPECT_EQ(AccountRegistry("Host").Value().ToText(), "");
 }
 
 TEST_F(CRegistryTest, MachineNamesGetTheirBackslashes) {

@@ -34,7 +34,7 @@ int Import(const char* file) {
     if (result.ok())
         return 0;
     const std::string where = result.line > 0 ? std::string(file) + ":" + std::to_string(result.line) : file;
-    return Fail(where + ": " + result.error + "; nothing was imported");
+    return Fail(where + ": " + result.error + "; nothing was changed");
 }
 
 int Export(const char* key) {
@@ -49,7 +49,7 @@ int Export(const char* key) {
             path = key;
         rc = reg::ExportKey(root, path, &script);
     }
-    if (rc == reg::kFileNotFound || rc == reg::kInvalidParameter)
+    if (key && (rc == reg::kFileNotFound || rc == reg::kInvalidParameter))
         return Fail(std::string("no such key: ") + key);
     if (rc != reg::kSuccess)
         return Fail("cannot read the settings hive " + reg::HiveFile() + " (error " + std::to_string(rc) +

@@ -18,6 +18,8 @@ namespace {
 constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 5000;
 constexpr mode_t kPrivateMode = 0600;
+// Remembered key paths; a walk over a huge hive must not keep every key it opened.
+constexpr size_t kMaxRememberedPaths = 4096;
 
 // Values keep their row id when rewritten, so ordering by id is creation order.
 // Sub-keys sort by their folded name, which the unique index already holds.
@@ -202,6 +204,8 @@ std::string Hive::File() const {
 }
 
 void Hive::Close() {
+    Changed();
+    paths_.clear();
     for (auto& [sql, stmt] : statements_) sqlite3_finalize(stmt);
     statements_.clear();
     if (db_)
@@ -271,16 +275,17 @@ bool Hive::Execute(const char* sql) {
 
 // ---- Hive: transactions
 
-bool Hive::Begin() {
+long Hive::Begin() {
     if (!Ready())
-        return false;
+        return kHiveFailure;
     if (depth_ == 0) {
-        if (!Execute("BEGIN IMMEDIATE"))
-            return false;
+        const long rc = StartWrite("BEGIN IMMEDIATE");
+        if (rc != kSuccess)
+            return rc;
         doomed_ = false;
     }
     ++depth_;
-    return true;
+    return kSuccess;
 }
 
 bool Hive::Commit() {
@@ -290,6 +295,7 @@ bool Hive::Commit() {
         return !doomed_;
     if (doomed_ || !Execute("COMMIT")) {
         Execute("ROLLBACK");
+        Changed();
         doomed_ = false;
         return false;
     }
@@ -304,23 +310,63 @@ void Hive::Rollback() {
         return;
     }
     Execute("ROLLBACK");
+    Changed();
     doomed_ = false;
 }
 
-WriteScope::WriteScope(Hive& hive) : hive_(hive) {
-    if (!hive_.Ready())
-        return;
-    started_ = hive_.Execute(hive_.Depth() == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT operation");
+long Hive::StartWrite(const char* sql) {
+    if (Execute(sql))
+        return kSuccess;
+    return db_ && sqlite3_errcode(db_) == SQLITE_BUSY ? kHiveInUse : kHiveFailure;
+}
+
+bool Hive::BeginRead() {
+    if (!Ready() || sqlite3_get_autocommit(db_) == 0)
+        return false;
+    Statement begin(*this, "BEGIN");
+    begin.Step();
+    return !begin.Failed();
+}
+
+void Hive::EndRead() {
+    // The hive may have been closed meanwhile, which ended the transaction.
+    if (db_ && sqlite3_get_autocommit(db_) == 0)
+        Statement(*this, "COMMIT").Step();
+}
+
+long Hive::CurrentVersion(Version* version) {
+    if (!Ready())
+        return kHiveFailure;
+    // SQLite learns of other connections' commits when a read transaction starts.
+    if (sqlite3_txn_state(db_, "main") == SQLITE_TXN_NONE) {
+        Statement start(*this, "PRAGMA data_version");
+        if (!start.Step())
+            return kHiveFailure;
+    }
+    *version = SeenVersion();
+    return kSuccess;
+}
+
+Version Hive::SeenVersion() {
+    unsigned int committed = 0;
+    if (db_)
+        sqlite3_file_control(db_, "main", SQLITE_FCNTL_DATA_VERSION, &committed);
+    return {committed, localChanges_};
+}
+
+WriteScope::WriteScope(Hive& hive) : hive_(hive), status_(kHiveFailure) {
+    if (hive_.Ready())
+        status_ = hive_.StartWrite(hive_.Depth() == 0 ? "BEGIN IMMEDIATE" : "SAVEPOINT operation");
 }
 
 WriteScope::~WriteScope() {
-    if (started_ && !finished_)
+    if (Started() && !finished_)
         Finish(kHiveFailure);
 }
 
 long WriteScope::Finish(long result) {
-    if (!started_)
-        return kHiveFailure;
+    if (!Started())
+        return status_;
     finished_ = true;
     const bool outermost = hive_.Depth() == 0;
     if (result == kSuccess && hive_.Execute(outermost ? "COMMIT" : "RELEASE operation"))
@@ -329,6 +375,7 @@ long WriteScope::Finish(long result) {
         hive_.Execute("ROLLBACK");
     else
         hive_.Execute("ROLLBACK TO operation; RELEASE operation");
+    hive_.Changed();
     return result == kSuccess ? kHiveFailure : result;
 }
 
@@ -346,12 +393,53 @@ long Hive::FindPath(KeyId start, std::string_view path, KeyId* key) {
     *key = start;
     if (path.empty())
         return KeyExists(start);
-    // One read transaction for the whole walk: starting one costs more than a lookup.
-    if (!Ready())
+    std::string remembered = PathKey(start, path);
+    if (const auto found = paths_.find(remembered); found != paths_.end()) {
+        Version version;
+        if (CurrentVersion(&version) == kSuccess && version == pathsVersion_) {
+            *key = found->second;
+            return kSuccess;
+        }
+    }
+    // One read transaction for the version check and the walk: starting one costs
+    // more than a lookup, and the ids found must belong to the version checked.
+    ReadScope read(*this);
+    Version version;
+    if (CurrentVersion(&version) != kSuccess)
         return kHiveFailure;
-    const bool own = sqlite3_get_autocommit(db_) != 0;
-    if (own)
-        Statement(*this, "BEGIN").Step();
+    if (version != pathsVersion_ || paths_.size() >= kMaxRememberedPaths) {
+        paths_.clear();
+        pathsVersion_ = version;
+    }
+    const long rc = WalkPath(start, path, key);
+    if (rc == kSuccess)
+        paths_.emplace(std::move(remembered), *key);
+    return rc;
+}
+
+std::string Hive::PathKey(KeyId start, std::string_view path) {
+    std::string key = FoldName(path);
+    key.append(reinterpret_cast<const char*>(&start), sizeof start);
+    return key;
+}
+
+long Hive::ReadValueBelow(KeyId start, std::string_view path, std::string_view name, ValueRow* row) {
+    if (path.empty())
+        return ReadValue(start, name, row);
+    if (const auto found = paths_.find(PathKey(start, path)); found != paths_.end()) {
+        Version seen;
+        const long rc = ReadValue(found->second, name, row, &seen);
+        if (rc == kHiveFailure || seen == pathsVersion_)
+            return rc;
+    }
+    ReadScope read(*this);
+    KeyId key = kNoKey;
+    const long rc = FindPath(start, path, &key);
+    return rc == kSuccess ? ReadValue(key, name, row) : rc;
+}
+
+long Hive::WalkPath(KeyId start, std::string_view path, KeyId* key) {
+    *key = start;
     long rc = kSuccess;
     while (rc == kSuccess) {
         const size_t slash = path.find('\\');
@@ -360,8 +448,6 @@ long Hive::FindPath(KeyId start, std::string_view path, KeyId* key) {
             break;
         path.remove_prefix(slash + 1);
     }
-    if (own)
-        Statement(*this, "COMMIT").Step();
     return rc;
 }
 
@@ -370,6 +456,7 @@ long Hive::AddChild(KeyId parent, std::string_view name, KeyId* child) {
     add.Bind(1, parent).Bind(2, name).Bind(3, FoldName(name)).Step();
     if (add.Failed())
         return kHiveFailure;
+    Changed();
     *child = sqlite3_last_insert_rowid(db_);
     return kSuccess;
 }
@@ -385,13 +472,15 @@ long Hive::HasChildren(KeyId key, bool* hasChildren) {
     return child.Failed() ? kHiveFailure : kSuccess;
 }
 
-long Hive::ReadValue(KeyId key, std::string_view name, ValueRow* row) {
-    Statement read(*this, "SELECT name, type, data FROM vals WHERE key = ?1 AND folded = ?2");
-    if (!read.Bind(1, key).Bind(2, FoldName(name)).Step())
+long Hive::ReadValue(KeyId key, std::string_view name, ValueRow* row, Version* seen) {
+    Statement read(*this, "SELECT type, data FROM vals WHERE key = ?1 AND folded = ?2");
+    const bool found = read.Bind(1, key).Bind(2, FoldName(name)).Step();
+    if (seen)
+        *seen = SeenVersion();
+    if (!found)
         return Failure(read);
-    row->name = read.Text(0);
-    row->type = static_cast<std::uint32_t>(read.Int(1));
-    row->data = read.Blob(2);
+    row->type = static_cast<std::uint32_t>(read.Int(0));
+    row->data = read.Blob(1);
     return kSuccess;
 }
 
@@ -403,12 +492,14 @@ long Hive::WriteValue(KeyId key, std::string_view name, std::uint32_t type, cons
                     "INSERT INTO vals(key, name, folded, type, data) VALUES(?1, ?2, ?3, ?4, ?5) "
                     "ON CONFLICT(key, folded) DO UPDATE SET type = excluded.type, data = excluded.data");
     write.Bind(1, key).Bind(2, name).Bind(3, FoldName(name)).Bind(4, type).BindBlob(5, data, size).Step();
+    Changed();
     return write.Failed() ? kHiveFailure : kSuccess;
 }
 
 long Hive::RemoveValue(KeyId key, std::string_view name) {
     Statement remove(*this, "DELETE FROM vals WHERE key = ?1 AND folded = ?2");
     remove.Bind(1, key).Bind(2, FoldName(name)).Step();
+    Changed();
     if (remove.Failed())
         return kHiveFailure;
     return sqlite3_changes(db_) > 0 ? kSuccess : kFileNotFound;
@@ -426,23 +517,30 @@ long Hive::RemoveKeyTree(KeyId key, bool keepKey) {
                    "SELECT keys.id FROM keys JOIN tree ON keys.parent = tree.id) "
                    "DELETE FROM keys WHERE id IN tree AND id <> ?2");
     keys.Bind(1, key).Bind(2, keepKey ? key : kNoKey).Step();
+    Changed();
     return values.Failed() || keys.Failed() ? kHiveFailure : kSuccess;
 }
 
-long Hive::ValueNameAt(KeyId key, std::uint32_t index, std::string* name) {
-    Statement at(*this, "SELECT name FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
-    if (!at.Bind(1, key).Bind(2, index).Step())
-        return Failure(at);
-    *name = at.Text(0);
-    return kSuccess;
+long Hive::ValueNames(KeyId key, std::vector<std::string>* names) {
+    return NamesOf("SELECT name FROM vals WHERE key = ?1 ORDER BY id", key, names);
 }
 
-long Hive::ChildAt(KeyId key, std::uint32_t index, std::string* name) {
-    Statement at(*this, "SELECT name FROM keys WHERE parent = ?1 ORDER BY folded, name LIMIT 1 OFFSET ?2");
-    if (!at.Bind(1, key).Bind(2, index).Step())
-        return Failure(at);
-    *name = at.Text(0);
-    return kSuccess;
+long Hive::ChildNames(KeyId key, std::vector<std::string>* names) {
+    return NamesOf("SELECT name FROM keys WHERE parent = ?1 ORDER BY folded, name", key, names);
+}
+
+long Hive::NamesOf(const char* sql, KeyId key, std::vector<std::string>* names) {
+    names->clear();
+    ReadScope read(*this);
+    {
+        Statement all(*this, sql);
+        all.Bind(1, key);
+        while (all.Step()) names->push_back(all.Text(0));
+        if (all.Failed())
+            return kHiveFailure;
+    }
+    // No names: the key may be empty or gone.
+    return names->empty() ? KeyExists(key) : kSuccess;
 }
 
 long Hive::KeyInfo(KeyId key, std::uint32_t* subKeys, std::uint32_t* maxSubKeyLen, std::uint32_t* values,

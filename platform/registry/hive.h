@@ -4,6 +4,8 @@
 // statements, and the few table operations the calls are built from.
 // Internal to platform/registry; everything else goes through registry.h.
 
+#include "platform/registry/registry.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -26,8 +28,17 @@ KeyId RootKeyId(std::int64_t root);
 // Case-insensitive identity of a name (Unicode case folding).
 std::string FoldName(std::string_view name);
 
+// A state of the hive as this connection sees it: `committed` is SQLite's data
+// version, which moves with every commit of any connection in any process, and
+// `local` moves with this connection's own uncommitted writes and rollbacks.
+// Anything read from the hive stays valid while the version it was read at holds.
+struct Version {
+    std::uint32_t committed = 0;
+    std::uint64_t local = 0;
+    bool operator==(const Version&) const = default;
+};
+
 struct ValueRow {
-    std::string name;
     std::uint32_t type = 0;
     std::vector<std::uint8_t> data;
 };
@@ -73,27 +84,47 @@ class Hive {
     bool Execute(const char* sql);
 
     // Transactions: the outermost level is BEGIN IMMEDIATE, so a writer waits
-    // for another copy's write lock up front instead of failing half-way.
-    bool Begin();
+    // for another copy's write lock up front instead of failing half-way. Begin
+    // gives kHiveInUse when another program kept that lock past the busy timeout.
+    long Begin();
     bool Commit();
     void Rollback();
     int Depth() const { return depth_; }
+    // Starts the outermost write transaction (`sql` BEGIN IMMEDIATE) or a savepoint.
+    long StartWrite(const char* sql);
+    // A read transaction when none is open; true when this call opened it.
+    bool BeginRead();
+    void EndRead();
+
+    // The hive's version; inside a read transaction it holds for every statement in it.
+    long CurrentVersion(Version* version);
+    // The version the last statement saw: checking it costs no query.
+    Version SeenVersion();
+    // This connection changed the hive (or undid changes): what was read before is stale.
+    void Changed() { ++localChanges_; }
 
     // Table operations. The long results are registry result codes.
     long FindChild(KeyId parent, std::string_view name, KeyId* child);
-    // Walks a path of key names joined by "\" down from `start` in one statement
-    // (one read transaction); an empty path checks that `start` exists.
+    // Walks a path of key names joined by "\" down from `start` in one read
+    // transaction; paths found are remembered while the hive's version holds. An
+    // empty path checks that `start` exists.
     long FindPath(KeyId start, std::string_view path, KeyId* key);
     long AddChild(KeyId parent, std::string_view name, KeyId* child);
     long KeyExists(KeyId key);  // kSuccess or kFileNotFound
     long HasChildren(KeyId key, bool* hasChildren);
-    long ReadValue(KeyId key, std::string_view name, ValueRow* row);
+    // `seen`, when given, receives the version the read saw.
+    long ReadValue(KeyId key, std::string_view name, ValueRow* row, Version* seen = nullptr);
+    // A value of the key `path` below `start`: when the path's key id is remembered,
+    // one statement, kept only when it saw the version the id was found at.
+    long ReadValueBelow(KeyId start, std::string_view path, std::string_view name, ValueRow* row);
     long WriteValue(KeyId key, std::string_view name, std::uint32_t type, const std::uint8_t* data,
                     std::uint32_t size);
     long RemoveValue(KeyId key, std::string_view name);
     long RemoveKeyTree(KeyId key, bool keepKey);
-    long ValueNameAt(KeyId key, std::uint32_t index, std::string* name);
-    long ChildAt(KeyId key, std::uint32_t index, std::string* name);
+    // Every value name in creation order, or every sub-key name sorted; kFileNotFound
+    // when the key is gone.
+    long ValueNames(KeyId key, std::vector<std::string>* names);
+    long ChildNames(KeyId key, std::vector<std::string>* names);
     long KeyInfo(KeyId key, std::uint32_t* subKeys, std::uint32_t* maxSubKeyLen, std::uint32_t* values,
                  std::uint32_t* maxValueNameLen);
     // The highest key id handed out so far.
@@ -104,12 +135,37 @@ class Hive {
     ~Hive();
     bool Open();
     bool PrepareSchema();
+    long NamesOf(const char* sql, KeyId key, std::vector<std::string>* names);
+    long WalkPath(KeyId start, std::string_view path, KeyId* key);
 
     std::string file_;
     sqlite3* db_ = nullptr;
     std::unordered_map<const char*, sqlite3_stmt*> statements_;
     int depth_ = 0;
     bool doomed_ = false;
+    std::uint64_t localChanges_ = 0;
+    // Key ids by start id and folded path, valid at pathsVersion_.
+    std::unordered_map<std::string, KeyId> paths_;
+    Version pathsVersion_;
+    // The folded path followed by the start id's bytes.
+    static std::string PathKey(KeyId start, std::string_view path);
+};
+
+// A read transaction for the scope when none is open yet, so that its statements
+// see one state of the hive.
+class ReadScope {
+  public:
+    explicit ReadScope(Hive& hive) : hive_(hive), own_(hive.BeginRead()) {}
+    ~ReadScope() {
+        if (own_)
+            hive_.EndRead();
+    }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+
+  private:
+    Hive& hive_;
+    bool own_;
 };
 
 // One write operation: its own transaction at the outermost level, a savepoint
@@ -121,14 +177,16 @@ class WriteScope {
     WriteScope(const WriteScope&) = delete;
     WriteScope& operator=(const WriteScope&) = delete;
 
-    bool Started() const { return started_; }
+    bool Started() const { return status_ == kSuccess; }
+    // Why the scope did not start: kHiveInUse or kHiveFailure.
+    long Status() const { return status_; }
     // Returns `result` when it and the commit succeed, kHiveFailure when the
     // commit fails; any failing `result` rolls the operation back.
     long Finish(long result);
 
   private:
     Hive& hive_;
-    bool started_ = false;
+    long status_;
     bool finished_ = false;
 };
 

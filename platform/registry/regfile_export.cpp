@@ -169,6 +169,9 @@ std::string TextValueLine(std::string_view name, std::string_view text, LineEnd 
 
 long ExportKey(HKey root, std::string_view path, std::string* script) {
     while (path.ends_with('\\')) path.remove_suffix(1);
+    // One state of the hive for the whole walk: another program's import or
+    // deletion shows entirely or not at all, and no key vanishes half-way.
+    ReadTransaction read;
     HKey key = 0;
     long rc = OpenKey(root, path, kKeyQueryValue | kKeyEnumerateSubKeys, &key);
     if (rc != kSuccess)
@@ -183,6 +186,7 @@ long ExportKey(HKey root, std::string_view path, std::string* script) {
 }
 
 long ExportHive(std::string* script) {
+    ReadTransaction read;  // one state of the hive, as for ExportKey
     *script = ScriptHeader();
     for (const HKey root : {kClassesRoot, kCurrentUser, kLocalMachine, kUsers}) {
         std::uint32_t subKeys = 0;

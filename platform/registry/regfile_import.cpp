@@ -179,6 +179,17 @@ class ScriptParser {
     std::vector<Operation>* operations_ = nullptr;
 };
 
+bool HasOverlongKeyName(std::string_view path) {
+    while (true) {
+        const size_t slash = path.find('\\');
+        if (NameLength(path.substr(0, slash)) > kMaxKeyNameLength)
+            return true;
+        if (slash == std::string_view::npos)
+            return false;
+        path.remove_prefix(slash + 1);
+    }
+}
+
 // Reads a double-quoted string at the start of `text`; `text` keeps what follows it.
 std::optional<std::string> TakeQuoted(std::string_view* text, std::string* error) {
     std::string result;
@@ -238,6 +249,9 @@ std::optional<ParseError> ScriptParser::ParseSection(std::string_view line) {
         return Error("a whole root key cannot be deleted");
     if (path_.find("\\\\") != std::string::npos || path_.starts_with('\\'))
         return Error("empty key name in \"" + std::string(key) + "\"");
+    if (!deleting && HasOverlongKeyName(path_))
+        return Error("a key name in \"" + std::string(key) + "\" is longer than " +
+                     std::to_string(kMaxKeyNameLength) + " characters");
     inSection_ = true;
     sectionDeleted_ = deleting;
     Operation op;
@@ -385,19 +399,23 @@ long Apply(const Operation& op) {
 
 ScriptResult ApplyAll(const std::vector<Operation>& operations) {
     ScriptResult result;
-    const bool applied = InTransaction([&] {
-        for (const Operation& op : operations) {
-            const long rc = Apply(op);
-            if (rc != kSuccess) {
-                result = {op.line,
-                          "the settings hive could not be written (error " + std::to_string(rc) + ")"};
-                return false;
+    long failure = kHiveFailure;
+    const bool applied = InTransaction(
+        [&] {
+            for (const Operation& op : operations) {
+                const long rc = Apply(op);
+                if (rc != kSuccess) {
+                    result = {op.line,
+                              "the settings hive could not be written (error " + std::to_string(rc) + ")"};
+                    return false;
+                }
             }
-        }
-        return true;
-    });
+            return true;
+        },
+        &failure);
     if (!applied && result.ok())
-        result = {0, "the settings hive could not be written"};
+        result = {0, failure == kHiveInUse ? "another program is using the settings"
+                                           : "the settings hive could not be written"};
     return result;
 }
 

@@ -4,9 +4,11 @@
 #include "testsupport/program_folder_test.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <string>
+#include <tuple>
 
 namespace snapwire::reg {
 namespace {
@@ -31,6 +33,32 @@ std::string AsUtf16Le(const std::string& utf8) {
 std::string ExportOf(HKey root, std::string_view path) {
     std::string script;
     EXPECT_EQ(ExportKey(root, path, &script), kSuccess);
+    return script;
+}
+
+void WriteFile(const QString& path, const std::string& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes.data(), static_cast<qint64>(bytes.size()));
+}
+
+// Runs the command-line tool on the program's own hive: exit code, output, errors.
+std::tuple<int, QByteArray, QByteArray> RunTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), arguments);
+    EXPECT_TRUE(tool.waitForFinished(30000));
+    return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
+}
+
+// Replaces the key "Swap" with ten sub-keys of twenty values, all named after `tag`.
+std::string SwapScript(char tag) {
+    std::string script =
+        "Windows Registry Editor Version 5.00\n\n[-HKEY_LOCAL_MACHINE\\Software\\Snapwire\\Swap]\n";
+    for (int k = 0; k < 10; ++k) {
+        script += "\n[HKEY_LOCAL_MACHINE\\Software\\Snapwire\\Swap\\" + std::string(1, tag) +
+                  std::to_string(k) + "]\n";
+        for (int v = 0; v < 20; ++v) script += "\"v" + std::to_string(v) + "\"=\"" + tag + "\"\n";
+    }
     return script;
 }
 
@@ -102,6 +130,7 @@ TEST_F(RegFileTest, AMalformedLineRejectsTheWholeScript) {
         {"[HKLM\\Software\\Snapwire]\n\"a\"=\"1\"\nstray text\n", 5},
         {"\"a\"=\"1\"\n", 3},
         {"[-HKLM]\n", 3},
+        {"[HKLM\\Software\\Snapwire]\n\"a\"=\"1\"\n[HKLM\\Software\\" + std::string(256, 'k') + "]\n", 5},
     };
     for (const Case& c : cases) {
         const ScriptResult result = ImportScript("Windows Registry Editor Version 5.00\n\n" + c.body);
@@ -223,25 +252,69 @@ TEST_F(RegFileTest, ToolImportsReportsErrorsAndExports) {
     broken.close();
     CloseHive();
 
-    const auto run = [](const QStringList& arguments) {
-        QProcess tool;
-        tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), arguments);
-        EXPECT_TRUE(tool.waitForFinished(30000));
-        return std::make_tuple(tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError());
-    };
-    auto [code, out, err] = run({QStringLiteral("import"), script.fileName()});
+    auto [code, out, err] = RunTool({QStringLiteral("import"), script.fileName()});
     EXPECT_EQ(code, 0) << err.toStdString();
-    std::tie(code, out, err) = run({QStringLiteral("import"), broken.fileName()});
+    std::tie(code, out, err) = RunTool({QStringLiteral("import"), broken.fileName()});
     EXPECT_NE(code, 0);
     EXPECT_TRUE(err.contains("broken.reg:5:")) << err.toStdString();
-    std::tie(code, out, err) = run({QStringLiteral("export"), QStringLiteral("Software\\Snapwire")});
+    std::tie(code, out, err) = RunTool({QStringLiteral("export"), QStringLiteral("Software\\Snapwire")});
     EXPECT_EQ(code, 0);
     EXPECT_EQ(
         out.toStdString(),
         "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Snapwire]\n\"v\"=\"1\"\n\n");
-    std::tie(code, out, err) = run({QStringLiteral("export"), QStringLiteral("HKCU\\Software\\Missing")});
+    std::tie(code, out, err) = RunTool({QStringLiteral("export"), QStringLiteral("HKCU\\Software\\Missing")});
     EXPECT_NE(code, 0);
     EXPECT_TRUE(out.isEmpty());
+}
+
+// Another program importing while exports run: each export shows the hive before
+// or after an import, never half of it, and a key deleted meanwhile is no failure.
+TEST_F(RegFileTest, ExportsBesideAnotherProgramsImportsShowOneScriptOrTheOther) {
+    std::string expected[2];
+    std::string expectedHive[2];
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(ImportScript(SwapScript("AB"[i])).ok());
+        expected[i] = ExportOf(kLocalMachine, "Software\\Snapwire\\Swap");
+        ASSERT_EQ(ExportHive(&expectedHive[i]), kSuccess);
+        WriteFile(homeFile(i == 0 ? QStringLiteral("a.reg") : QStringLiteral("b.reg")), SwapScript("AB"[i]));
+    }
+    QProcess importer;
+    importer.setWorkingDirectory(home());
+    importer.start(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("while [ ! -e stop ]; do \"$0\" import a.reg && \"$0\" import b.reg && "
+                                   "echo >> rounds || exit 1; done"),
+                    QStringLiteral(SNAPWIRE_REG_TOOL)});
+    ASSERT_TRUE(importer.waitForStarted());
+    const QFileInfo rounds(homeFile(QStringLiteral("rounds")));
+    for (int n = 0; n < 5000 && QFileInfo(rounds.filePath()).size() < 10; ++n) {
+        std::string script;
+        ASSERT_EQ(ExportKey(kLocalMachine, "Software\\Snapwire\\Swap", &script), kSuccess);
+        ASSERT_TRUE(script == expected[0] || script == expected[1]) << script;
+        if (n % 25 == 0) {
+            const auto [code, out, err] = RunTool({QStringLiteral("export")});
+            ASSERT_EQ(code, 0) << err.toStdString();
+            ASSERT_TRUE(out.toStdString() == expectedHive[0] || out.toStdString() == expectedHive[1]);
+        }
+    }
+    WriteFile(homeFile(QStringLiteral("stop")), "");
+    ASSERT_TRUE(importer.waitForFinished(30000));
+    EXPECT_EQ(importer.exitCode(), 0) << importer.readAllStandardError().toStdString();
+}
+
+TEST_F(RegFileTest, ToolSaysWhenAnotherProgramHoldsTheSettings) {
+    HKey key = MakeKey(kSnapwire);
+    WriteFile(homeFile(QStringLiteral("in.reg")),
+              "Windows Registry Editor Version 5.00\n\n[HKLM\\Software\\Snapwire]\n\"v\"=\"1\"\n");
+    OtherConnection other;
+    ASSERT_TRUE(other.Execute("BEGIN IMMEDIATE"));
+    const auto [code, out, err] = RunTool({QStringLiteral("import"), homeFile(QStringLiteral("in.reg"))});
+    ASSERT_TRUE(other.Execute("ROLLBACK"));
+    EXPECT_NE(code, 0);
+    EXPECT_TRUE(err.contains("another program is using the settings; nothing was changed"))
+        << err.toStdString();
+    EXPECT_EQ(Get(key, "v").rc, kFileNotFound);
+    CloseKey(key);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "platform/registry/hive.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -31,8 +32,25 @@ class Call {
     std::lock_guard<std::recursive_mutex> lock_;
 };
 
+// The names of a key's values or of its sub-keys as read at `version`: walking
+// them by index costs a version check per step instead of a query.
+struct Listing {
+    bool loaded = false;
+    detail::Version version;
+    long rc = kSuccess;  // kFileNotFound when the key was gone
+    std::vector<std::string> names;
+};
+
+struct KeyState {
+    KeyId id = kNoKey;
+    Listing values;
+    Listing subKeys;
+};
+
 struct Handles {
-    std::unordered_map<HKey, KeyId> open;
+    std::unordered_map<HKey, KeyState> open;
+    // The predefined roots are never opened, but are enumerated like any key.
+    std::unordered_map<HKey, KeyState> roots;
     HKey next = 1;
     KeyId lastKeyIdBeforeTransaction = 0;
 };
@@ -45,7 +63,7 @@ Handles& OpenHandles() {
 HKey NewHandle(KeyId id) {
     Handles& handles = OpenHandles();
     const HKey handle = handles.next++;
-    handles.open.emplace(handle, id);
+    handles.open.emplace(handle, KeyState{id, {}, {}});
     return handle;
 }
 
@@ -53,7 +71,7 @@ HKey NewHandle(KeyId id) {
 // their ids may be handed out again: handles to them must die with them.
 void DropHandlesCreatedSince(KeyId lastKeyId) {
     auto& open = OpenHandles().open;
-    std::erase_if(open, [lastKeyId](const auto& entry) { return entry.second > lastKeyId; });
+    std::erase_if(open, [lastKeyId](const auto& entry) { return entry.second.id > lastKeyId; });
 }
 
 long KeyOf(HKey key, KeyId* id) {
@@ -64,29 +82,44 @@ long KeyOf(HKey key, KeyId* id) {
     const auto found = open.find(key);
     if (found == open.end())
         return kInvalidHandle;
-    *id = found->second;
+    *id = found->second.id;
     return kSuccess;
+}
+
+// The state of an open handle or a root; null for a handle that is not open.
+KeyState* StateOf(HKey key) {
+    Handles& handles = OpenHandles();
+    if (const KeyId root = detail::RootKeyId(key); root != kNoKey)
+        return &handles.roots.try_emplace(key, KeyState{root, {}, {}}).first->second;
+    const auto found = handles.open.find(key);
+    return found == handles.open.end() ? nullptr : &found->second;
 }
 
 bool IsRoot(KeyId id) {
     return id >= 1 && id <= 4;
 }
 
-// Splits a key path at "\". A single trailing "\" is tolerated; any other empty
-// key name (a leading "\", or "\\" inside) is an error.
+// Drops a key path's single tolerated trailing "\"; any other empty key name
+// (a leading "\", or "\\" inside) is an error.
+long TrimPath(std::string_view* path) {
+    if (path->ends_with('\\'))
+        path->remove_suffix(1);
+    if (path->empty())
+        return kSuccess;
+    const bool emptyName =
+        path->front() == '\\' || path->back() == '\\' || path->find("\\\\") != std::string_view::npos;
+    return emptyName ? kInvalidParameter : kSuccess;
+}
+
+// Splits a key path at "\", as TrimPath accepts it.
 long SplitPath(std::string_view path, std::vector<std::string_view>* parts) {
     parts->clear();
-    if (!path.empty() && path.back() == '\\')
-        path.remove_suffix(1);
-    if (path.empty())
-        return kSuccess;
-    size_t start = 0;
-    while (true) {
+    const long rc = TrimPath(&path);
+    if (rc != kSuccess || path.empty())
+        return rc;
+    for (size_t start = 0;;) {
         const size_t end = path.find('\\', start);
-        const std::string_view part = path.substr(start, end == std::string_view::npos ? end : end - start);
-        if (part.empty())
-            return kInvalidParameter;
-        parts->push_back(part);
+        parts->push_back(path.substr(start, end == std::string_view::npos ? end : end - start));
         if (end == std::string_view::npos)
             return kSuccess;
         start = end + 1;
@@ -97,16 +130,12 @@ long SplitPath(std::string_view path, std::vector<std::string_view>* parts) {
 long LocateKey(HKey key, std::string_view subKey, KeyId* id, bool* named = nullptr) {
     KeyId start = kNoKey;
     long rc = KeyOf(key, &start);
-    if (rc != kSuccess)
-        return rc;
-    std::vector<std::string_view> parts;
-    rc = SplitPath(subKey, &parts);
+    if (rc == kSuccess)
+        rc = TrimPath(&subKey);
     if (rc != kSuccess)
         return rc;
     if (named)
-        *named = !parts.empty();
-    if (!subKey.empty() && subKey.back() == '\\')
-        subKey.remove_suffix(1);
+        *named = !subKey.empty();
     return Hive::Instance().FindPath(start, subKey, id);
 }
 
@@ -123,21 +152,54 @@ long CreatePath(KeyId start, const std::vector<std::string_view>& parts, KeyId* 
     return rc;
 }
 
-enum class Listing { Values, SubKeys };
+enum class ListingOf { Values, SubKeys };
 
 // The name at `index` in a key's values (creation order) or sub-keys (sorted).
 // An index past the end of an existing key is the end of the list; in a key
 // that is gone it is a missing key.
-long NameAt(HKey key, std::uint32_t index, Listing listing, std::string* name) {
+long NameAt(HKey key, std::uint32_t index, ListingOf which, std::string* name) {
+    KeyState* state = StateOf(key);
+    if (!state)
+        return kInvalidHandle;
     Hive& hive = Hive::Instance();
-    KeyId id = kNoKey;
-    long rc = KeyOf(key, &id);
-    if (rc == kSuccess)
-        rc = listing == Listing::Values ? hive.ValueNameAt(id, index, name) : hive.ChildAt(id, index, name);
-    if (rc != kFileNotFound)
-        return rc;
-    rc = hive.KeyExists(id);
-    return rc == kSuccess ? kNoMoreItems : rc;
+    // The version and the names it covers must come from one state of the hive.
+    detail::ReadScope read(hive);
+    detail::Version version;
+    if (hive.CurrentVersion(&version) != kSuccess)
+        return kHiveFailure;
+    Listing& listing = which == ListingOf::Values ? state->values : state->subKeys;
+    if (!listing.loaded || listing.version != version) {
+        listing.rc = which == ListingOf::Values ? hive.ValueNames(state->id, &listing.names)
+                                                : hive.ChildNames(state->id, &listing.names);
+        listing.loaded = listing.rc != kHiveFailure;
+        listing.version = version;
+    }
+    if (listing.rc != kSuccess)
+        return listing.rc;
+    if (index >= listing.names.size())
+        return kNoMoreItems;
+    *name = listing.names[index];
+    return kSuccess;
+}
+
+bool KeyNameTooLong(std::string_view name) {
+    return NameLength(name) > kMaxKeyNameLength;
+}
+
+// A value's type and data into the caller's buffers, as QueryValue answers.
+long CopyValue(const detail::ValueRow& row, std::uint32_t* type, std::uint8_t* data, std::uint32_t* size) {
+    if (type)
+        *type = row.type;
+    const auto needed = static_cast<std::uint32_t>(row.data.size());
+    if (data && *size < needed) {
+        *size = needed;
+        return kMoreData;
+    }
+    if (data && needed > 0)
+        std::memcpy(data, row.data.data(), needed);
+    if (size)
+        *size = needed;
+    return kSuccess;
 }
 
 // A name and its terminating zero into a buffer of `bufferSize` bytes.
@@ -161,7 +223,7 @@ long RemoveKey(HKey key, std::string_view subKey, bool withSubKeys) {
         return kAccessDenied;
     WriteScope scope(hive);
     if (!scope.Started())
-        return kHiveFailure;
+        return scope.Status();
     bool hasChildren = false;
     rc = hive.KeyExists(id);
     if (rc == kSuccess && !withSubKeys)
@@ -196,16 +258,17 @@ long CreateKey(HKey root, std::string_view subKey, HKey* result) {
     Call call;
     if (!result)
         return kInvalidParameter;
+    std::vector<std::string_view> parts;
+    if (SplitPath(subKey, &parts) == kSuccess && std::any_of(parts.begin(), parts.end(), KeyNameTooLong))
+        return kInvalidParameter;
     KeyId id = kNoKey;
     // Most calls name a key that exists: open it without taking the write lock.
     long rc = LocateKey(root, subKey, &id);
     if (rc == kFileNotFound) {
         KeyId start = kNoKey;
         KeyOf(root, &start);
-        std::vector<std::string_view> parts;
-        SplitPath(subKey, &parts);
         WriteScope scope(Hive::Instance());
-        rc = scope.Started() ? scope.Finish(CreatePath(start, parts, &id)) : kHiveFailure;
+        rc = scope.Started() ? scope.Finish(CreatePath(start, parts, &id)) : scope.Status();
     }
     if (rc == kSuccess)
         *result = NewHandle(id);
@@ -229,20 +292,22 @@ long QueryValue(HKey key, std::string_view valueName, std::uint32_t* type, std::
     detail::ValueRow row;
     if (rc == kSuccess)
         rc = Hive::Instance().ReadValue(id, valueName, &row);
-    if (rc != kSuccess)
-        return rc;
-    if (type)
-        *type = row.type;
-    const auto needed = static_cast<std::uint32_t>(row.data.size());
-    if (data && *size < needed) {
-        *size = needed;
-        return kMoreData;
-    }
-    if (data && needed > 0)
-        std::memcpy(data, row.data.data(), needed);
-    if (size)
-        *size = needed;
-    return kSuccess;
+    return rc == kSuccess ? CopyValue(row, type, data, size) : rc;
+}
+
+long GetValue(HKey key, std::string_view subKey, std::string_view valueName, std::uint32_t* type,
+              std::uint8_t* data, std::uint32_t* size) {
+    Call call;
+    if (data && !size)
+        return kInvalidParameter;
+    KeyId start = kNoKey;
+    long rc = KeyOf(key, &start);
+    if (rc == kSuccess)
+        rc = TrimPath(&subKey);
+    detail::ValueRow row;
+    if (rc == kSuccess)
+        rc = Hive::Instance().ReadValueBelow(start, subKey, valueName, &row);
+    return rc == kSuccess ? CopyValue(row, type, data, size) : rc;
 }
 
 long SetValue(HKey key, std::string_view valueName, std::uint32_t type, const std::uint8_t* data,
@@ -263,7 +328,7 @@ long SetValue(HKey key, std::string_view valueName, std::uint32_t type, const st
         return rc;
     WriteScope scope(hive);
     if (!scope.Started())
-        return kHiveFailure;
+        return scope.Status();
     rc = hive.KeyExists(id);
     if (rc == kSuccess)
         rc = hive.WriteValue(id, valueName, type, data, size);
@@ -278,7 +343,7 @@ long DeleteValue(HKey key, std::string_view valueName) {
         return rc;
     WriteScope scope(Hive::Instance());
     if (!scope.Started())
-        return kHiveFailure;
+        return scope.Status();
     return scope.Finish(Hive::Instance().RemoveValue(id, valueName));
 }
 
@@ -297,7 +362,7 @@ long EnumValue(HKey key, std::uint32_t index, char* name, std::uint32_t* nameSiz
     if (!name || !nameSize)
         return kInvalidParameter;
     std::string found;
-    long rc = NameAt(key, index, Listing::Values, &found);
+    long rc = NameAt(key, index, ListingOf::Values, &found);
     if (rc == kSuccess) {
         rc = CopyName(found, name, *nameSize);
         *nameSize = static_cast<std::uint32_t>(found.size());
@@ -310,7 +375,7 @@ long EnumKey(HKey key, std::uint32_t index, char* name, std::uint32_t bufferSize
     if (!name)
         return kInvalidParameter;
     std::string found;
-    const long rc = NameAt(key, index, Listing::SubKeys, &found);
+    const long rc = NameAt(key, index, ListingOf::SubKeys, &found);
     return rc == kSuccess ? CopyName(found, name, bufferSize) : rc;
 }
 
@@ -322,6 +387,16 @@ long QueryInfoKey(HKey key, std::uint32_t* subKeyCount, std::uint32_t* maxSubKey
     if (rc != kSuccess)
         return rc;
     return Hive::Instance().KeyInfo(id, subKeyCount, maxSubKeyLen, valueCount, maxValueNameLen);
+}
+
+std::size_t NameLength(std::string_view name) {
+    std::size_t length = 0;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) != 0x80)
+            length += byte >= 0xF0 ? 2 : 1;  // four-byte sequences are surrogate pairs
+    }
+    return length;
 }
 
 std::string ExpandEnvironmentStrings(std::string_view text) {
@@ -367,18 +442,18 @@ std::string HiveFile() {
 void CloseHive() {
     Call call;
     OpenHandles().open.clear();
+    OpenHandles().roots.clear();
     Hive::Instance().Close();
 }
 
-bool BeginTransaction() {
+long BeginTransaction() {
     Call call;
     Hive& hive = Hive::Instance();
     const bool outermost = hive.Depth() == 0;
-    if (!hive.Begin())
-        return false;
-    if (outermost)
+    const long rc = hive.Begin();
+    if (rc == kSuccess && outermost)
         OpenHandles().lastKeyIdBeforeTransaction = hive.LastKeyId();
-    return true;
+    return rc;
 }
 
 bool CommitTransaction() {
@@ -398,6 +473,17 @@ void RollbackTransaction() {
     hive.Rollback();
     if (outermost)
         DropHandlesCreatedSince(OpenHandles().lastKeyIdBeforeTransaction);
+}
+
+ReadTransaction::ReadTransaction() {
+    Call call;
+    own_ = Hive::Instance().BeginRead();
+}
+
+ReadTransaction::~ReadTransaction() {
+    Call call;
+    if (own_)
+        Hive::Instance().EndRead();
 }
 
 }  // namespace snapwire::reg

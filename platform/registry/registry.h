@@ -6,6 +6,7 @@
 // The calls mirror the classic registry calls closely on purpose: result codes,
 // buffer sizes and the "more data" answer are what the settings store expects.
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -27,6 +28,7 @@ inline constexpr long kFileNotFound = 2;  // key or value missing
 inline constexpr long kAccessDenied = 5;  // e.g. deleting a key that still has sub-keys
 inline constexpr long kInvalidHandle = 6;
 inline constexpr long kInvalidData = 13;
+inline constexpr long kHiveInUse = 32;  // another program held the hive's write lock too long
 inline constexpr long kInvalidParameter = 87;
 inline constexpr long kMoreData = 234;      // buffer too small; size holds what is needed
 inline constexpr long kNoMoreItems = 259;   // enumeration index past the end
@@ -50,9 +52,14 @@ inline constexpr std::uint32_t kKeyAllAccess = 0x003F;
 
 // Names are UTF-8. Key paths use "\" between key names, no leading "\".
 // A value name is opaque text: "Host Name/Adress:" is one name.
+// A key name has at most kMaxKeyNameLength characters, counted as NameLength does.
+inline constexpr std::size_t kMaxKeyNameLength = 255;
+// A name's length in the characters the registry counts (UTF-16 code units).
+std::size_t NameLength(std::string_view name);
 
 long OpenKey(HKey root, std::string_view subKey, std::uint32_t access, HKey* result);
-// Creates every missing key on the path; opens it when it exists.
+// Creates every missing key on the path; opens it when it exists. A key name over
+// kMaxKeyNameLength characters is refused (kInvalidParameter) and nothing is created.
 long CreateKey(HKey root, std::string_view subKey, HKey* result);
 long CloseKey(HKey key);
 
@@ -61,6 +68,10 @@ long CloseKey(HKey key);
 // and sets *size to the size needed. `type` may be null.
 long QueryValue(HKey key, std::string_view valueName, std::uint32_t* type, std::uint8_t* data,
                 std::uint32_t* size);
+// QueryValue on the key `subKey` below `key` without opening a handle: a single
+// read of the hive when the key was looked up before and nothing changed since.
+long GetValue(HKey key, std::string_view subKey, std::string_view valueName, std::uint32_t* type,
+              std::uint8_t* data, std::uint32_t* size);
 // Writes (creates or replaces) a value. Identical rewrites are not written again.
 long SetValue(HKey key, std::string_view valueName, std::uint32_t type, const std::uint8_t* data,
               std::uint32_t size);
@@ -95,19 +106,39 @@ std::string HiveFile();
 void CloseHive();
 
 // Runs `work` as one transaction: either all of its writes land or none do.
-// Returns false (and writes nothing) when `work` returns false or the hive fails.
+// Returns false (and writes nothing) when `work` returns false or the hive fails;
+// when the transaction could not start, `failure` (if given) says why: kHiveInUse
+// or kHiveFailure.
 template <typename Work>
-bool InTransaction(Work&& work);
+bool InTransaction(Work&& work, long* failure = nullptr);
+
+// Holds one read transaction while it lives (unless a transaction is open already):
+// every call made meanwhile sees one state of the hive, however many keys it walks
+// and whatever other programs write meanwhile, and key paths are looked up once.
+// For reads only: a write made inside it fails.
+class ReadTransaction {
+  public:
+    ReadTransaction();
+    ~ReadTransaction();
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+  private:
+    bool own_ = false;
+};
 
 // Implementation detail of InTransaction.
-bool BeginTransaction();
+long BeginTransaction();
 bool CommitTransaction();
 void RollbackTransaction();
 
 template <typename Work>
-bool InTransaction(Work&& work) {
-    if (!BeginTransaction())
+bool InTransaction(Work&& work, long* failure) {
+    if (const long rc = BeginTransaction(); rc != kSuccess) {
+        if (failure)
+            *failure = rc;
         return false;
+    }
     bool ok = false;
     try {
         ok = work();

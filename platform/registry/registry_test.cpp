@@ -3,7 +3,6 @@
 #include "platform/registry/registry_test_support.h"
 #include "testsupport/program_folder_test.h"
 
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <QFile>
 
@@ -16,30 +15,6 @@ namespace {
 using namespace test;
 
 class RegistryTest : public snapwire::testing::ProgramFolderTest {};
-
-// A second connection to the hive file, as another running copy would hold.
-class OtherConnection {
-  public:
-    OtherConnection() { sqlite3_open_v2(HiveFile().c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
-    ~OtherConnection() { sqlite3_close_v2(db_); }
-    OtherConnection(const OtherConnection&) = delete;
-    OtherConnection& operator=(const OtherConnection&) = delete;
-
-    // Changes whenever another connection committed something.
-    int DataVersion() const { return Int("PRAGMA data_version"); }
-    int Int(const char* sql) const {
-        sqlite3_stmt* stmt = nullptr;
-        int result = -1;
-        if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-            result = sqlite3_column_int(stmt, 0);
-        sqlite3_finalize(stmt);
-        return result;
-    }
-    bool Execute(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
-
-  private:
-    sqlite3* db_ = nullptr;
-};
 
 TEST_F(RegistryTest, EveryTypeRoundTripsThroughAReopenedHive) {
     const std::vector<std::pair<std::uint32_t, std::vector<std::uint8_t>>> values = {
@@ -169,6 +144,49 @@ TEST_F(RegistryTest, EnumerationsStopAtBuffersTooSmall) {
     EXPECT_EQ(std::string(fits), "Account1");
     EXPECT_EQ(size, 8u);
     EXPECT_EQ(EnumValue(key, 1, fits, &size), kNoMoreItems);
+    CloseKey(key);
+}
+
+// Walking by index reads a key's names once, yet each step sees the key as it is now.
+TEST_F(RegistryTest, EnumerationByIndexFollowsChangesBetweenSteps) {
+    HKey key = MakeKey("Software\\Snapwire");
+    for (const char* name : {"a", "b", "c"}) ASSERT_EQ(PutText(key, name, "x"), kSuccess);
+    CloseKey(MakeKey("Software\\Snapwire\\K1"));
+    char name[16];
+    std::uint32_t size = sizeof name;
+    ASSERT_EQ(EnumValue(key, 0, name, &size), kSuccess);
+    ASSERT_EQ(DeleteValue(key, "a"), kSuccess);
+    size = sizeof name;
+    ASSERT_EQ(EnumValue(key, 0, name, &size), kSuccess);
+    EXPECT_EQ(std::string(name), "b");
+    ASSERT_EQ(EnumKey(key, 0, name, sizeof name), kSuccess);
+
+    OtherConnection other;
+    ASSERT_TRUE(other.Execute(
+        "INSERT INTO vals(key, name, folded, type, data) SELECT id, 'd', 'd', 1, x'00' FROM keys "
+        "WHERE folded = 'snapwire'; INSERT INTO keys(parent, name, folded) SELECT id, 'K0', 'k0' FROM keys "
+        "WHERE folded = 'snapwire'"));
+    EXPECT_EQ(ValueNames(key), (std::vector<std::string>{"b", "c", "d"}));
+    EXPECT_EQ(SubKeys(key), (std::vector<std::string>{"K0", "K1"}));
+
+    ASSERT_TRUE(
+        other.Execute("DELETE FROM keys WHERE parent IN (SELECT id FROM keys WHERE folded = 'snapwire'); "
+                      "DELETE FROM vals; DELETE FROM keys WHERE folded = 'snapwire'"));
+    size = sizeof name;
+    EXPECT_EQ(EnumValue(key, 1, name, &size), kFileNotFound);
+    EXPECT_EQ(EnumKey(key, 1, name, sizeof name), kFileNotFound);
+    CloseKey(key);
+}
+
+// The registry's own limit; counted in characters, so accented names get as many as plain ones.
+TEST_F(RegistryTest, KeyNamesOverTwoHundredFiftyFiveCharactersAreRefused) {
+    std::string accented;
+    for (int i = 0; i < 255; ++i) accented += "é";
+    HKey key = 0;
+    EXPECT_EQ(CreateKey(kLocalMachine, "Software\\New\\" + std::string(256, 'k'), &key), kInvalidParameter);
+    EXPECT_EQ(OpenKey(kLocalMachine, "Software", kKeyQueryValue, &key), kFileNotFound);  // nothing written
+    EXPECT_EQ(CreateKey(kLocalMachine, "Software\\" + accented + "é", &key), kInvalidParameter);
+    ASSERT_EQ(CreateKey(kLocalMachine, "Software\\" + accented, &key), kSuccess);
     CloseKey(key);
 }
 
@@ -320,7 +338,7 @@ TEST_F(RegistryTest, AnUnusableHiveFileFailsWithoutCrashing) {
     HKey key = 0;
     EXPECT_EQ(CreateKey(kLocalMachine, "Software", &key), kHiveFailure);
     EXPECT_EQ(QueryValue(kLocalMachine, "v", nullptr, nullptr, nullptr), kHiveFailure);
-    EXPECT_FALSE(BeginTransaction());
+    EXPECT_EQ(BeginTransaction(), kHiveFailure);
 
     QFile garbage(homeFile(QStringLiteral("garbage.db")));
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly));

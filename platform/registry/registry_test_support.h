@@ -6,6 +6,7 @@
 #include "platform/registry/registry.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <string>
 #include <vector>
@@ -90,5 +91,29 @@ inline std::vector<std::string> SubKeys(HKey key, std::uint32_t bufferSize = 512
         names.emplace_back(name.data());
     return names;
 }
+
+// A second connection to the hive file, as another running copy would hold.
+class OtherConnection {
+  public:
+    OtherConnection() { sqlite3_open_v2(HiveFile().c_str(), &db_, SQLITE_OPEN_READWRITE, nullptr); }
+    ~OtherConnection() { sqlite3_close_v2(db_); }
+    OtherConnection(const OtherConnection&) = delete;
+    OtherConnection& operator=(const OtherConnection&) = delete;
+
+    // Changes whenever another connection committed something.
+    int DataVersion() const { return Int("PRAGMA data_version"); }
+    int Int(const char* sql) const {
+        sqlite3_stmt* stmt = nullptr;
+        int result = -1;
+        if (sqlite3_prepare_v2(db_, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            result = sqlite3_column_int(stmt, 0);
+        sqlite3_finalize(stmt);
+        return result;
+    }
+    bool Execute(const char* sql) { return sqlite3_exec(db_, sql, nullptr, nullptr, nullptr) == SQLITE_OK; }
+
+  private:
+    sqlite3* db_ = nullptr;
+};
 
 }  // namespace snapwire::reg::test
