@@ -1,13 +1,16 @@
 // One manual upload cycle as the program runs it: the main window fed with a
 // 640 x 480 frame, one account with the timestamp on, a loopback FTP server. The
 // whole cycle, then its parts: loading the account, the picture with its working
-// files, the JPEG alone, the FTP log and upload log entries, and the FTP transfer.
+// files, the JPEG alone, the FTP log and upload log entries, and the FTP transfer;
+// and the cycle with the time text file, 200 times in a row, its median and slowest.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "accounts/account_list.h"
 #include "accounts/frm_upload_settings.h"
@@ -74,6 +77,31 @@ void BM_ManualUploadCycle(benchmark::State& state) {
         state.SkipWithError("nothing arrived on the server");
 }
 BENCHMARK(BM_ManualUploadCycle)->Unit(benchmark::kMillisecond);
+
+void StoreTimeText(bool on) {
+    WriteSetting(QStringLiteral("Bench"), QStringLiteral("TextTime"),
+                 SettingValue(on ? QStringLiteral("1") : QStringLiteral("0")));
+}
+
+// The cycle with the time text file on, one cycle per repetition, 200 in a row: two
+// puts on one connection each time. The median and the slowest cycle show whether
+// any cycle waits on the network far longer than the rest.
+void BM_ManualUploadCycleWithTimeText(benchmark::State& state) {
+    StoreTimeText(true);
+    for (auto _ : state) Window().mnuupload_now_Click();
+    StoreTimeText(false);
+    if (!QFile::exists(server->rootFile(QStringLiteral("time.txt"))))
+        state.SkipWithError("no time text file arrived on the server");
+}
+BENCHMARK(BM_ManualUploadCycleWithTimeText)
+    ->Iterations(1)
+    ->Repetitions(200)
+    ->ReportAggregatesOnly(true)
+    ->ComputeStatistics("max",
+                        [](const std::vector<double>& times) {
+                            return *std::max_element(times.begin(), times.end());
+                        })
+    ->Unit(benchmark::kMillisecond);
 
 void BM_LoadAccount(benchmark::State& state) {
     snapwire::frmUploadSettings& account = snapwire::forms::frmUploadSettings();

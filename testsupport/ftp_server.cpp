@@ -59,6 +59,8 @@ FtpTestServer::FtpTestServer(Options options) {
         arguments << QStringLiteral("--read-only");
     if (options.anonymous)
         arguments << QStringLiteral("--anonymous");
+    if (options.busy)
+        arguments << QStringLiteral("--busy");
     // The server's own messages go to a file: an unread pipe could fill up and stall it.
     process_.setStandardErrorFile(work_.filePath(QStringLiteral("server.err")));
     process_.start(QString::fromLatin1(kPython), arguments);

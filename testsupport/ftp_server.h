@@ -16,6 +16,7 @@ class FtpTestServer {
     struct Options {
         bool readOnly = false;   // the user may list and read but not store (STOR gets 550)
         bool anonymous = false;  // anonymous logins are accepted as well
+        bool busy = false;       // every connection is turned away with a two-line 421 greeting
     };
 
     FtpTestServer() : FtpTestServer(Options{}) {}

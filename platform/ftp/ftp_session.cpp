@@ -15,6 +15,10 @@ namespace {
 // program's log keeps far less of it anyway.
 constexpr qsizetype kMaxReplyBytes = 64 * 1024;
 
+// The longest the connection waits on the network before it asks the transfer
+// library to move on again; the library checks its own time-outs only then.
+constexpr long kLongestWaitMs = 100;
+
 bool HasLineBreakOrNul(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
            text.contains(QChar(u'\0'));
@@ -53,6 +57,21 @@ bool IsErrorReply(long replyCode) {
     return replyCode >= 400 && replyCode < 600;
 }
 
+// The library's next deadline, if sooner than our longest wait.
+int NextWaitMs(CURLM* multi) {
+    long timeoutMs = -1;
+    curl_multi_timeout(multi, &timeoutMs);
+    return static_cast<int>(timeoutMs < 0 ? kLongestWaitMs : std::min(timeoutMs, kLongestWaitMs));
+}
+
+// A reply line that opens a multi-line reply ("421-..."): its code, else empty.
+QByteArray OpenedReplyCode(const QByteArray& line) {
+    const bool opens =
+        line.size() >= 4 && line[3] == '-' &&
+        std::all_of(line.begin(), line.begin() + 3, [](char c) { return c >= '0' && c <= '9'; });
+    return opens ? line.left(3) : QByteArray();
+}
+
 // The error number a failed transfer call gives: the transport's own failures
 // first, then whether the server answered with an error reply.
 int ErrorForFailure(CURLcode curlCode, long replyCode) {
@@ -62,6 +81,9 @@ int ErrorForFailure(CURLcode curlCode, long replyCode) {
         case CURLE_COULDNT_CONNECT:
             return kErrorCannotConnect;
         case CURLE_OPERATION_TIMEDOUT:
+            // The library reports a 421 reply (service not available) as a time-out,
+            // but it is the server's error reply, and the log shows it.
+            return replyCode == 421 ? kErrorExtended : kErrorTimeout;
         case CURLE_FTP_ACCEPT_TIMEOUT:
             return kErrorTimeout;
         case CURLE_URL_MALFORMAT:
@@ -147,7 +169,6 @@ FtpConnection::~FtpConnection() {
 
 bool FtpConnection::Connect(const QString& host, const QString& user, const QString& password, bool passive) {
     Close();
-    replies_.clear();
     lastResponse_.clear();
     if (!session_.IsOpen())
         return Fail(kErrorInvalidHandle);
@@ -158,8 +179,11 @@ bool FtpConnection::Connect(const QString& host, const QString& user, const QStr
         return Fail(kErrorInvalidParameter);
 
     curl_ = curl_easy_init();
-    if (curl_ == nullptr)
+    multi_ = curl_multi_init();
+    if (curl_ == nullptr || multi_ == nullptr) {
+        Close();
         return Fail(kErrorInternal);
+    }
     urlBase_ = "ftp://" + urlHost + ":" + QByteArray::number(FtpPort());
     ApplyOptions(passive);
     // Without a user name the transfer library logs in as "anonymous" itself.
@@ -172,13 +196,11 @@ bool FtpConnection::Connect(const QString& host, const QString& user, const QStr
     curl_easy_setopt(curl_, CURLOPT_NOBODY, 1L);
     if (Perform(QString()))
         return true;
-    curl_easy_cleanup(curl_);
-    curl_ = nullptr;
+    Close();
     return false;
 }
 
 bool FtpConnection::PutFile(const QString& localPath, const QString& remotePath) {
-    replies_.clear();
     lastResponse_.clear();
     if (curl_ == nullptr)
         return Fail(kErrorInvalidHandle);
@@ -200,10 +222,13 @@ bool FtpConnection::PutFile(const QString& localPath, const QString& remotePath)
 }
 
 void FtpConnection::Close() {
-    if (curl_ == nullptr)
-        return;
-    // Cleaning up the handle says QUIT on a connection that is still in order.
-    curl_easy_cleanup(curl_);
+    // The multi handle holds the control connection: cleaning it up says QUIT on
+    // a connection that is still in order.
+    if (multi_ != nullptr)
+        curl_multi_cleanup(multi_);
+    if (curl_ != nullptr)
+        curl_easy_cleanup(curl_);
+    multi_ = nullptr;
     curl_ = nullptr;
 }
 
@@ -238,8 +263,10 @@ bool FtpConnection::Perform(const QString& remotePath) {
     // it again, so every byte outside the unreserved set is escaped.
     const QByteArray url = urlBase_ + "/" + QUrl::toPercentEncoding(remotePath, "/");
     curl_easy_setopt(curl_, CURLOPT_URL, url.constData());
-    const CURLcode code = curl_easy_perform(curl_);
-    lastResponse_ = QString::fromUtf8(replies_);
+    reply_.clear();
+    openReplyCode_.clear();
+    const CURLcode code = RunTransfer();
+    lastResponse_ = QString::fromUtf8(reply_);
     if (code == CURLE_OK) {
         lastError_ = 0;
         return true;
@@ -249,12 +276,48 @@ bool FtpConnection::Perform(const QString& remotePath) {
     return Fail(ErrorForFailure(code, replyCode));
 }
 
+// Not curl_easy_perform: Debian's libcurl 7.88 (mended in later releases) ends
+// the pass that sends PASV and at once finds the 227 reply, as a busy calling
+// thread often does, with nothing to wait on, and curl_easy_perform then sleeps
+// out a whole second before it connects the data port. A second pass before each
+// wait moves such a transfer on at once.
+CURLcode FtpConnection::RunTransfer() {
+    if (curl_multi_add_handle(multi_, curl_) != CURLM_OK)
+        return CURLE_FAILED_INIT;
+    int running = 1;
+    CURLMcode status = CURLM_OK;
+    while (status == CURLM_OK && running > 0) {
+        status = curl_multi_perform(multi_, &running);
+        if (status == CURLM_OK && running > 0)
+            status = curl_multi_perform(multi_, &running);
+        if (status == CURLM_OK && running > 0)
+            status = curl_multi_poll(multi_, nullptr, 0, NextWaitMs(multi_), nullptr);
+    }
+    CURLcode result = CURLE_FAILED_INIT;
+    int queued = 0;
+    while (const CURLMsg* message = curl_multi_info_read(multi_, &queued)) {
+        if (message->msg == CURLMSG_DONE && message->easy_handle == curl_)
+            result = message->data.result;
+    }
+    curl_multi_remove_handle(multi_, curl_);
+    return result;
+}
+
+// The library hands over each reply line whole; a line that does not continue
+// a multi-line reply starts the next reply.
+void FtpConnection::TakeReplyLine(const QByteArray& line) {
+    if (openReplyCode_.isEmpty()) {
+        reply_.clear();
+        openReplyCode_ = OpenedReplyCode(line);
+    } else if (line.startsWith(openReplyCode_) && line.size() > 3 && line[3] != '-') {
+        openReplyCode_.clear();
+    }
+    reply_.append(line.left(std::max<qsizetype>(0, kMaxReplyBytes - reply_.size())));
+}
+
 size_t FtpConnection::CollectReply(char* data, size_t size, size_t count, void* self) {
-    auto* connection = static_cast<FtpConnection*>(self);
-    const qsizetype bytes = static_cast<qsizetype>(size * count);
-    const qsizetype room = kMaxReplyBytes - connection->replies_.size();
-    if (room > 0)
-        connection->replies_.append(data, std::min(bytes, room));
+    static_cast<FtpConnection*>(self)->TakeReplyLine(
+        QByteArray::fromRawData(data, static_cast<qsizetype>(size * count)));
     return size * count;
 }
 

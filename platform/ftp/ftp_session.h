@@ -90,8 +90,9 @@ class FtpConnection {
     // 0 after a successful call, otherwise one of the numbers above.
     int LastError() const { return lastError_; }
 
-    // Every reply line the server sent during the last Connect or PutFile, each
-    // with its CR LF. Holds the server's error reply after a kErrorExtended.
+    // The server's last reply during the last Connect or PutFile, every line of
+    // it (a multi-line reply stays whole), each with its CR LF: after a
+    // kErrorExtended, the reply to the command that failed.
     QString LastResponse() const { return lastResponse_; }
 
   private:
@@ -99,15 +100,19 @@ class FtpConnection {
 
     bool Fail(int error);
     bool Perform(const QString& remotePath);
+    CURLcode RunTransfer();
     void ApplyOptions(bool passive);
+    void TakeReplyLine(const QByteArray& line);
     static size_t CollectReply(char* data, size_t size, size_t count, void* self);
     static size_t ReadUpload(char* buffer, size_t size, size_t count, void* upload);
 
     const InternetSession& session_;
     Timeouts timeouts_;
-    CURL* curl_ = nullptr;  // the easy handle; it keeps the control connection alive
-    QByteArray urlBase_;    // "ftp://host:port"
-    QByteArray replies_;
+    CURL* curl_ = nullptr;      // the easy handle of the connection's transfers
+    CURLM* multi_ = nullptr;    // runs them, and keeps the control connection alive between them
+    QByteArray urlBase_;        // "ftp://host:port"
+    QByteArray reply_;          // the server's latest reply, as far as it has come
+    QByteArray openReplyCode_;  // the code of a multi-line reply still coming in
     QString lastResponse_;
     int lastError_ = 0;
 };

@@ -1,14 +1,40 @@
 #include "platform/ftp/ftp_session.h"
 
+#include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <sys/socket.h>
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <atomic>
+#include <cstring>
 #include <memory>
 
 #include "testsupport/ftp_server.h"
 #include "testsupport/program_folder_test.h"
+
+namespace {
+std::atomic<bool> holdPassiveCommands{false};
+std::atomic<int> heldPassiveCommands{0};
+}  // namespace
+
+// Every send of this test program passes here. While holding is on, a "PASV"
+// command returns only once the server's reply has arrived, as when the sending
+// thread is busy: the transfer library then finds the 227 reply already waiting.
+extern "C" ssize_t send(int fd, const void* buffer, size_t length, int flags) {
+    using Send = ssize_t (*)(int, const void*, size_t, int);
+    static const auto realSend = reinterpret_cast<Send>(dlsym(RTLD_NEXT, "send"));
+    const ssize_t sent = realSend(fd, buffer, length, flags);
+    if (sent > 0 && holdPassiveCommands && length >= 4 && std::memcmp(buffer, "PASV", 4) == 0) {
+        pollfd reply{fd, POLLIN, 0};
+        ::poll(&reply, 1, 5'000);
+        ++heldPassiveCommands;
+    }
+    return sent;
+}
 
 namespace snapwire::ftp {
 namespace {
@@ -69,6 +95,13 @@ class FtpSessionTest : public testing::ProgramFolderTest {
     }
 
     QString picturePath() const { return homeFile(QStringLiteral("webcam.jpg")); }
+
+    QString WriteTimeText() const {
+        QFile timeText(homeFile(QStringLiteral("time.txt")));
+        EXPECT_TRUE(timeText.open(QIODevice::WriteOnly));
+        timeText.write("2024-05-01 12:00:00\r\n");
+        return timeText.fileName();
+    }
 
     // Starts the loopback server and points the connections at it.
     void StartServer(FtpTestServer::Options options = {}) {
@@ -145,15 +178,12 @@ TEST_F(FtpSessionTest, RemoteNamesGoOutLiterallyWithSpacesPercentSignsAndLeading
 
 TEST_F(FtpSessionTest, PutsOnOneConnectionShareOneLoginAndANewConnectQuitsTheOldOne) {
     ASSERT_NO_FATAL_FAILURE(StartServer());
-    QFile timeText(homeFile(QStringLiteral("time.txt")));
-    ASSERT_TRUE(timeText.open(QIODevice::WriteOnly));
-    timeText.write("2024-05-01 12:00:00\r\n");
-    timeText.close();
+    const QString timeText = WriteTimeText();
 
     auto connection = NewConnection();
     ASSERT_TRUE(ConnectTo(*connection, true));
     EXPECT_TRUE(connection->PutFile(picturePath(), QStringLiteral("webcam.jpg")));
-    EXPECT_TRUE(connection->PutFile(timeText.fileName(), QStringLiteral("time.txt")));
+    EXPECT_TRUE(connection->PutFile(timeText, QStringLiteral("time.txt")));
     EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("USER")), 1);
     EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("QUIT")), 0);
 
@@ -163,6 +193,32 @@ TEST_F(FtpSessionTest, PutsOnOneConnectionShareOneLoginAndANewConnectQuitsTheOld
     EXPECT_LT(commands.indexOf(QStringLiteral("QUIT")), commands.lastIndexOf(QStringLiteral("USER webcam")));
     EXPECT_EQ(ReadAll(server().rootFile(QStringLiteral("time.txt"))), QByteArray("2024-05-01 12:00:00\r\n"));
     EXPECT_EQ(ReadAll(server().rootFile(QStringLiteral("webcam.jpg"))), picture_);
+}
+
+// The library left such a put with nothing to wait on and slept out a whole second.
+TEST_F(FtpSessionTest, PutsWhosePassiveReplyIsAlreadyWaitingAreNotHeldUp) {
+    ASSERT_NO_FATAL_FAILURE(StartServer());
+    const QString timeText = WriteTimeText();
+    auto connection = NewConnection();
+    ASSERT_TRUE(ConnectTo(*connection, true));
+
+    constexpr int kCycles = 3;
+    heldPassiveCommands = 0;
+    holdPassiveCommands = true;
+    QElapsedTimer elapsed;
+    elapsed.start();
+    bool sent = true;
+    for (int cycle = 0; cycle < kCycles && sent; ++cycle)
+        sent = connection->PutFile(picturePath(), QStringLiteral("webcam.jpg")) &&
+               connection->PutFile(timeText, QStringLiteral("time.txt"));
+    const qint64 milliseconds = elapsed.elapsed();
+    holdPassiveCommands = false;
+
+    ASSERT_TRUE(sent) << connection->LastError();
+    ASSERT_EQ(heldPassiveCommands, 2 * kCycles);
+    // A held-up put slept a whole second; sound ones take milliseconds, so half a
+    // second each tells them apart however loaded the machine is.
+    EXPECT_LT(milliseconds, 2 * kCycles * 500);
 }
 
 TEST_F(FtpSessionTest, ProxyVariablesOfTheEnvironmentAreIgnored) {
@@ -193,7 +249,7 @@ TEST_F(FtpSessionTest, EmptyUserLogsInAnonymously) {
     EXPECT_EQ(ReadAll(server().rootFile(QStringLiteral("anon.jpg"))), picture_);
 }
 
-TEST_F(FtpSessionTest, WrongPasswordGivesTheExtendedErrorWithEveryReplyLineAndNoPassword) {
+TEST_F(FtpSessionTest, WrongPasswordGivesTheExtendedErrorWithTheLoginReplyAlone) {
     ASSERT_NO_FATAL_FAILURE(StartServer());
     const QString wrongPassword = QStringLiteral("Wrong-Pa55word-9");
 
@@ -202,29 +258,31 @@ TEST_F(FtpSessionTest, WrongPasswordGivesTheExtendedErrorWithEveryReplyLineAndNo
         connection->Connect(QStringLiteral("127.0.0.1"), FtpTestServer::user(), wrongPassword, true));
     EXPECT_EQ(connection->LastError(), kErrorExtended);
     EXPECT_FALSE(connection->IsConnected());
-    const QString response = connection->LastResponse();
-    EXPECT_TRUE(response.startsWith(QStringLiteral("220"))) << response.toStdString();
-    EXPECT_TRUE(response.contains(QStringLiteral("\r\n331 "))) << response.toStdString();
-    EXPECT_TRUE(response.contains(QStringLiteral("\r\n530 "))) << response.toStdString();
-    EXPECT_TRUE(response.endsWith(QStringLiteral("\r\n")));
-    EXPECT_FALSE(response.contains(wrongPassword));
+    EXPECT_EQ(connection->LastResponse(), QStringLiteral("530 Authentication failed.\r\n"));
     EXPECT_FALSE(ErrorText(connection->LastError()).contains(wrongPassword));
     EXPECT_FALSE(connection->PutFile(picturePath(), QStringLiteral("x.jpg")));
     EXPECT_EQ(connection->LastError(), kErrorInvalidHandle);
 }
 
-TEST_F(FtpSessionTest, ReadOnlyFolderGivesTheExtendedErrorWith550AndStoresNothing) {
+TEST_F(FtpSessionTest, ReadOnlyFolderGivesTheExtendedErrorWithTheStoreReplyAloneAndStoresNothing) {
     ASSERT_NO_FATAL_FAILURE(StartServer({.readOnly = true, .anonymous = false}));
 
     auto connection = NewConnection();
     ASSERT_TRUE(ConnectTo(*connection, true));
     EXPECT_FALSE(connection->PutFile(picturePath(), QStringLiteral("webcam.jpg")));
     EXPECT_EQ(connection->LastError(), kErrorExtended);
-    const QString response = connection->LastResponse();
-    EXPECT_TRUE(response.contains(QStringLiteral("550 "))) << response.toStdString();
-    EXPECT_TRUE(response.endsWith(QStringLiteral("\r\n")));
-    EXPECT_FALSE(response.contains(FtpTestServer::password()));
+    EXPECT_EQ(connection->LastResponse(), QStringLiteral("550 Not enough privileges.\r\n"));
     EXPECT_FALSE(QFile::exists(server().rootFile(QStringLiteral("webcam.jpg"))));
+}
+
+// The transfer library reports a 421 reply as a time-out.
+TEST_F(FtpSessionTest, A421GreetingIsTheExtendedErrorWithTheWholeMultiLineReply) {
+    ASSERT_NO_FATAL_FAILURE(StartServer({.busy = true}));
+
+    auto connection = NewConnection();
+    EXPECT_FALSE(ConnectTo(*connection, true));
+    EXPECT_EQ(connection->LastError(), kErrorExtended);
+    EXPECT_EQ(connection->LastResponse(), QStringLiteral("421-Too many users.\r\n421 Try again later.\r\n"));
 }
 
 TEST_F(FtpSessionTest, MissingLocalFileOrUnsendableNameFailsBeforeTheServerHearsOfIt) {
