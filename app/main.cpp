@@ -9,7 +9,9 @@
 #include "engine/start_up.h"
 #include "options/visual_style.h"
 #include "platform/capture/capture_control.h"
+#include "platform/paths.h"
 #include "platform/ui/forms.h"
+#include "platform/ui/single_instance.h"
 
 namespace {
 
@@ -39,12 +41,21 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/snapwire/camera.svg")));
     // The main window's close decides when the program ends (it may only hide to the tray).
     QApplication::setQuitOnLastWindowClosed(false);
+    // Before the settings are touched: a second start only brings the first one forward.
+    const std::unique_ptr<snapwire::ui::SingleInstance> instance =
+        snapwire::ui::SingleInstance::Claim(snapwire::platform::ProgramFolder());
+    if (!instance)
+        return 0;
+    if (!snapwire::PrepareSettingsHive())
+        return 1;
     // The style marker decides the widget style, before any window exists.
     snapwire::options::ApplyVisualStyleAtStartup();
 
     snapwire::forms::StartUp();
+    instance->AnswerRequests([] { snapwire::forms::StartUp().mnuOpen_Click(); });
     QuitAfterFirstFrameWhenAsked();
     const int exitCode = QApplication::exec();
+    instance->StopAnswering();
     snapwire::ui::UnloadAllForms();
     return exitCode;
 }

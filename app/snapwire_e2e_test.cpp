@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -42,19 +43,36 @@ class XDisplay {
 
     // A mapped top-level window whose title is exactly `title`.
     std::optional<xcb_window_t> FindMappedWindow(const QByteArray& title) const {
+        const std::vector<xcb_window_t> windows = MappedWindowsInStackingOrder(title);
+        return windows.empty() ? std::nullopt : std::optional<xcb_window_t>(windows.front());
+    }
+
+    // Mapped top-level windows titled `title`, bottom of the stack first.
+    std::vector<xcb_window_t> MappedWindowsInStackingOrder(const QByteArray& title) const {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data->root;
         xcb_query_tree_reply_t* tree =
             xcb_query_tree_reply(connection_, xcb_query_tree(connection_, root), nullptr);
+        std::vector<xcb_window_t> found;
         if (!tree)
-            return std::nullopt;
-        std::optional<xcb_window_t> found;
+            return found;
         const xcb_window_t* children = xcb_query_tree_children(tree);
-        for (int i = 0; i < xcb_query_tree_children_length(tree) && !found; ++i) {
+        for (int i = 0; i < xcb_query_tree_children_length(tree); ++i) {
             if (IsViewable(children[i]) && Title(children[i]) == title)
-                found = children[i];
+                found.push_back(children[i]);
         }
         std::free(tree);
         return found;
+    }
+
+    std::int64_t ProcessOf(xcb_window_t window) const {
+        xcb_get_property_reply_t* property = xcb_get_property_reply(
+            connection_,
+            xcb_get_property(connection_, 0, window, Atom("_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        std::int64_t pid = -1;
+        if (property && xcb_get_property_value_length(property) == 4)
+            pid = *static_cast<const std::uint32_t*>(xcb_get_property_value(property));
+        std::free(property);
+        return pid;
     }
 
     struct Picture {
@@ -152,11 +170,41 @@ class ProgramOnDisplay : public ::testing::Test {
         }
     }
 
-    void Start() {
-        program_.setProcessEnvironment(environment_);
-        program_.setProcessChannelMode(QProcess::ForwardedChannels);
-        program_.start(QStringLiteral(SNAPWIRE_PROGRAM), {});
-        ASSERT_TRUE(program_.waitForStarted(10000));
+    void Start() { Start(program_, environment_); }
+
+    static void Start(QProcess& program, const QProcessEnvironment& environment,
+                      QProcess::ProcessChannelMode channels = QProcess::ForwardedChannels) {
+        program.setProcessEnvironment(environment);
+        program.setProcessChannelMode(channels);
+        program.start(QStringLiteral(SNAPWIRE_PROGRAM), {});
+        ASSERT_TRUE(program.waitForStarted(10000));
+    }
+
+    struct ToolRun {
+        int exitCode = -1;
+        QByteArray output;
+        QByteArray errors;
+    };
+
+    static ToolRun RunTool(const QStringList& arguments, const QProcessEnvironment& environment) {
+        QProcess tool;
+        tool.setProcessEnvironment(environment);
+        tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), arguments);
+        if (!tool.waitForFinished(10000))
+            return {};
+        return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
+    }
+
+    // A program folder whose first run is over, so no wizard covers the main window.
+    static bool SeedPastFirstRun(const QString& home, const QProcessEnvironment& environment) {
+        QFile script(home + QStringLiteral("/seed.reg"));
+        if (!script.open(QIODevice::WriteOnly))
+            return false;
+        script.write(
+            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Snapwire]\n"
+            "\"FirstTime\"=\"False\"\n");
+        script.close();
+        return RunTool({QStringLiteral("import"), script.fileName()}, environment).exitCode == 0;
     }
 
     template <typename Condition>
@@ -171,13 +219,11 @@ class ProgramOnDisplay : public ::testing::Test {
     }
 
     QString ExportedSettings() const {
-        QProcess tool;
-        tool.setProcessEnvironment(environment_);
-        tool.start(QStringLiteral(SNAPWIRE_REG_TOOL),
-                   {QStringLiteral("export"), QStringLiteral("Software\\Snapwire")});
-        if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+        const ToolRun run =
+            RunTool({QStringLiteral("export"), QStringLiteral("Software\\Snapwire")}, environment_);
+        if (run.exitCode != 0)
             return QString();
-        const QByteArray bytes = tool.readAllStandardOutput();
+        const QByteArray& bytes = run.output;
         if (bytes.startsWith("\xFF\xFE"))
             return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData() + 2),
                                       (bytes.size() - 2) / 2);
@@ -246,6 +292,108 @@ TEST_F(ProgramOnDisplay, ShowsALivePictureAndStoresItsWindowValuesWhenClosed) {
     EXPECT_TRUE(settings.contains(QStringLiteral("\"Height\"=\"6400\""))) << settings.toStdString();
     EXPECT_TRUE(settings.contains(QStringLiteral("\"LastTimestamp\"=\"False\""))) << settings.toStdString();
     EXPECT_TRUE(settings.contains(QStringLiteral("\"FirstTime\"=\"False\""))) << settings.toStdString();
+}
+
+// One program folder, one running program: a second start brings the first one's
+// window to the front and ends; another folder runs beside it; a killed instance
+// leaves nothing behind that blocks the next start.
+TEST_F(ProgramOnDisplay, ASecondStartOnTheSameFolderBringsTheFirstForwardAndEnds) {
+    QTemporaryDir otherHome;
+    ASSERT_TRUE(otherHome.isValid());
+    QProcessEnvironment other = environment_;
+    other.insert(QStringLiteral("SNAPWIRE_HOME"), otherHome.path());
+    ASSERT_TRUE(SeedPastFirstRun(home_.path(), environment_));
+    ASSERT_TRUE(SeedPastFirstRun(otherHome.path(), other));
+    // Where the program's main window is in the stack of main windows.
+    const auto placeOf = [this](const QProcess& program) -> std::optional<size_t> {
+        const std::vector<xcb_window_t> windows = display_.MappedWindowsInStackingOrder("Snapwire");
+        for (size_t place = 0; place < windows.size(); ++place) {
+            if (display_.ProcessOf(windows[place]) == program.processId())
+                return place;
+        }
+        return std::nullopt;
+    };
+    const auto shown = [&](const QProcess& program) {
+        return WaitFor([&] { return placeOf(program).has_value(); }, std::chrono::seconds(20));
+    };
+
+    Start();
+    ASSERT_TRUE(shown(program_)) << "the first start shows no window";
+    QProcess beside;
+    Start(beside, other);
+    ASSERT_TRUE(shown(beside)) << "a program with another folder does not run beside the first";
+    ASSERT_LT(*placeOf(program_), *placeOf(beside));
+
+    QProcess second;
+    Start(second, environment_);
+    ASSERT_TRUE(second.waitForFinished(15000)) << "the second start on the same folder goes on running";
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const std::optional<size_t> first = placeOf(program_);
+            const std::optional<size_t> another = placeOf(beside);
+            return first && another && *first > *another;
+        },
+        std::chrono::seconds(10)))
+        << "the running program's window did not come to the front";
+
+    program_.kill();
+    ASSERT_TRUE(program_.waitForFinished(5000));
+    QProcess next;
+    Start(next, environment_);
+    EXPECT_TRUE(shown(next)) << "a killed instance blocks the next start";
+    for (QProcess* program : {&beside, &next}) {
+        program->kill();
+        program->waitForFinished(5000);
+    }
+}
+
+QByteArray FileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The program answers its own message boxes on the offscreen platform and logs what they said.
+QProcessEnvironment Offscreen(QProcessEnvironment environment) {
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("SNAPWIRE_EXIT_AFTER_FIRST_FRAME"), QStringLiteral("1"));
+    return environment;
+}
+
+// The tool and the program name a damaged settings file in the same words; the tool
+// leaves it, the program keeps it aside and starts with fresh settings.
+TEST_F(ProgramOnDisplay, ADamagedHiveIsReportedKeptAsideAndReplaced) {
+    const QString hive = home_.filePath(QStringLiteral("settings.db"));
+    QByteArray damaged(64 * 1024, '\0');
+    for (int i = 0; i < damaged.size(); ++i) damaged[i] = static_cast<char>((i * 7919) >> 3);
+    QFile file(hive);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(damaged);
+    file.close();
+    const QByteArray sentence =
+        QStringLiteral("The settings file \"%1\" is damaged: it is not a settings database.")
+            .arg(hive)
+            .toUtf8();
+
+    const ToolRun tool = RunTool({QStringLiteral("export")}, environment_);
+    EXPECT_NE(tool.exitCode, 0);
+    EXPECT_TRUE(tool.errors.contains(sentence)) << tool.errors.toStdString();
+    EXPECT_EQ(QDir(home_.path()).entryList(QDir::Files), QStringList{QStringLiteral("settings.db")});
+    EXPECT_EQ(FileBytes(hive), damaged);
+
+    QProcess program;
+    Start(program, Offscreen(environment_), QProcess::SeparateChannels);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 0);
+    const QByteArray said = program.readAllStandardError();
+    EXPECT_TRUE(said.contains(sentence)) << said.toStdString();
+    const QStringList kept =
+        QDir(home_.path()).entryList({QStringLiteral("settings.db.damaged-*")}, QDir::Files);
+    ASSERT_EQ(kept.size(), 1) << kept.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(said.contains(QStringLiteral("It is kept as \"%1\"").arg(home_.filePath(kept[0])).toUtf8()))
+        << said.toStdString();
+    EXPECT_EQ(FileBytes(home_.filePath(kept[0])), damaged);
+    EXPECT_TRUE(ExportedSettings().contains(QStringLiteral("\"FirstTime\"=\"False\"")));
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 #include "engine/menu_items.h"
 #include "engine/windows_version.h"
 #include "options/prco_form.h"
+#include "platform/registry/hive_file_check.h"
+#include "platform/registry/registry.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/forms.h"
@@ -70,6 +72,31 @@ bool TrayWanted() {
 
 bool TrayInUse() {
     return TrayOptionOn() && TrayIconInPlace();
+}
+
+bool PrepareSettingsHive() {
+    const std::string file = reg::HiveFile();
+    const reg::HiveFileCheck check = reg::CheckHiveFile(file);
+    if (check.state == reg::HiveFileState::Usable)
+        return true;
+    const QString problem =
+        QString::fromStdString(reg::HiveFileCheckText(file, check)) + QStringLiteral("\n\n");
+    if (check.state == reg::HiveFileState::Unavailable) {
+        ui::MsgBox(problem + QStringLiteral("Snapwire ends and leaves it as it is."), ui::vbCritical);
+        return false;
+    }
+    const reg::KeptAside kept = reg::KeepDamagedHiveAside(file);
+    if (kept.file.empty()) {
+        ui::MsgBox(
+            problem + QStringLiteral("It could not be kept aside (%1). Snapwire ends and leaves it as it is.")
+                          .arg(QString::fromStdString(kept.error)),
+            ui::vbCritical);
+        return false;
+    }
+    ui::MsgBox(problem + QStringLiteral("It is kept as \"%1\", and Snapwire starts with fresh settings.")
+                             .arg(QString::fromStdString(kept.file)),
+               ui::vbExclamation);
+    return true;
 }
 
 void DeleteTrayIcon() {

@@ -2,6 +2,7 @@
 // exports keys from it, for moving settings between machines and for support.
 // The hive is the one the program uses (in the program folder).
 
+#include "platform/registry/hive_file_check.h"
 #include "platform/registry/regfile.h"
 #include "platform/registry/registry.h"
 
@@ -63,6 +64,9 @@ int Export(const char* key) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
+    const std::string hive = reg::HiveFile();
+    if (const std::string problem = reg::HiveFileCheckText(hive, reg::CheckHiveFile(hive)); !problem.empty())
+        return Fail(problem + " Nothing was changed.");
     if (command == "import" && argc == 3)
         return Import(argv[2]);
     if (command == "export" && argc <= 3)

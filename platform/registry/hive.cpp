@@ -1,6 +1,7 @@
 #include "platform/registry/hive.h"
 
 #include "platform/paths.h"
+#include "platform/registry/hive_file_check.h"
 #include "platform/registry/registry.h"
 
 #include <fcntl.h>
@@ -16,7 +17,7 @@ namespace snapwire::reg::detail {
 namespace {
 
 constexpr int kSchemaVersion = 1;
-constexpr int kBusyTimeoutMs = 5000;
+constexpr int kBusyTimeoutMs = static_cast<int>(kHiveBusyWait.count());
 constexpr mode_t kPrivateMode = 0600;
 // Remembered key paths; a walk over a huge hive must not keep every key it opened.
 constexpr size_t kMaxRememberedPaths = 4096;

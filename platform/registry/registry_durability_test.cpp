@@ -1,5 +1,6 @@
 #include "platform/registry/registry.h"
 
+#include "platform/registry/hive_file_check.h"
 #include "platform/registry/registry_test_support.h"
 #include "testsupport/program_folder_test.h"
 
@@ -117,6 +118,24 @@ TEST_F(RegistryDurabilityTest, AKilledWriterLosesNoReportedWrite) {
                 << "round " << round;
     }
     EXPECT_GE(reported.size(), 5u);
+}
+
+// A good hive that another program keeps locked must never be taken for a damaged one
+// (and put aside).
+TEST_F(RegistryDurabilityTest, AHiveLockedByAnotherProgramIsInUseNotDamaged) {
+    const std::string hive = HiveFile();
+    ASSERT_EQ(PutText(MakeKey("Software\\Snapwire"), "v", "1"), kSuccess);
+    CloseHive();
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(hive.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; DELETE FROM vals;",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    const HiveFileCheck locked = CheckHiveFile(hive, std::chrono::milliseconds(50));
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    EXPECT_EQ(locked.state, HiveFileState::Unavailable) << locked.reason;
+    EXPECT_EQ(CheckHiveFile(hive).state, HiveFileState::Usable);
 }
 
 }  // namespace
