@@ -9,6 +9,7 @@
 #include "engine/start_up.h"
 #include "options/visual_style.h"
 #include "platform/capture/capture_control.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/forms.h"
 
 namespace {
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Snapwire"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/snapwire/camera.svg")));
+    snapwire::ui::UseDesignFonts();
     // The main window's close decides when the program ends (it may only hide to the tray).
     QApplication::setQuitOnLastWindowClosed(false);
     // The style marker decides the widget style, before any window exists.
