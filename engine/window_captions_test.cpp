@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "accounts/frm_addi.h"
@@ -42,21 +43,25 @@ namespace {
 
 using testing::MainWindowTest;
 
-// The caption as drawn: "&&" shows one "&", a single "&" marks the access key.
-QString ShownCaption(const QString& text) {
-    QString shown = text;
-    shown.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
-    shown.remove(u'&');
-    shown.replace(u'\x01', u'&');
-    return shown;
+// The captions a control shows: its text, its tabs' texts or its frame title.
+QStringList Captions(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return {label->text()};
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return {button->text()};
+    if (const auto* frame = qobject_cast<const QGroupBox*>(control))
+        return {frame->title()};
+    QStringList captions;
+    if (const auto* tabs = qobject_cast<const QTabBar*>(control)) {
+        for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
+    }
+    return captions;
 }
 
-int CaptionWidth(const QWidget* control, const QString& text) {
-    const QFontMetrics metrics(control->font());
-    int widest = 0;
-    for (const QString& line : ShownCaption(text).split(u'\n'))
-        widest = std::max(widest, metrics.horizontalAdvance(line));
-    return widest;
+// The caption as drawn: "&&" shows one "&", a single "&" marks the access key.
+int CaptionWidth(const QWidget* control, QString caption) {
+    caption.replace(QStringLiteral("&&"), QStringLiteral("\x01")).remove(u'&').replace(u'\x01', u'&');
+    return QFontMetrics(control->font()).horizontalAdvance(caption);
 }
 
 // Room for the caption inside a button, check box or option, as the style lays it out.
@@ -71,61 +76,58 @@ int CaptionRoom(const QAbstractButton* button) {
         contents = QStyle::SE_CheckBoxContents;
     else if (qobject_cast<const QRadioButton*>(button) != nullptr)
         contents = QStyle::SE_RadioButtonContents;
-    int room = button->style()->subElementRect(contents, &option, button).width();
-    if (!button->icon().isNull())
-        room -= button->iconSize().width() + 4;
-    return room;
+    const int room = button->style()->subElementRect(contents, &option, button).width();
+    return button->icon().isNull() ? room : room - button->iconSize().width() - 4;
+}
+
+int TitleRight(const QGroupBox* frame) {
+    QStyleOptionGroupBox option;
+    option.initFrom(frame);
+    option.text = frame->title();
+    option.lineWidth = 1;
+    option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
+    return frame->style()
+               ->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame)
+               .right() +
+           1;
+}
+
+// What the control needs to show its captions whole, against what it has (a height
+// for a label that wraps, a width otherwise).
+std::pair<int, int> NeededAndRoom(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        if (label->wordWrap())
+            return {label->heightForWidth(label->width()), label->height()};
+        return {label->sizeHint().width(), label->width()};
+    }
+    if (const auto* tool = qobject_cast<const QToolButton*>(control)) {
+        if (tool->toolButtonStyle() == Qt::ToolButtonIconOnly)
+            return {0, 0};
+        return {tool->sizeHint().width(), tool->width()};
+    }
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
+        return {CaptionWidth(button, button->text()), CaptionRoom(button)};
+    if (const auto* frame = qobject_cast<const QGroupBox*>(control))
+        return {TitleRight(frame), frame->width()};
+    // Tabs that do not all fit are shortened or scrolled.
+    return {control->sizeHint().width(), control->width()};
 }
 
 // A description of every cut-off caption among the visible controls of `window`.
 std::vector<std::string> CutCaptions(QWidget* window) {
     std::vector<std::string> cut;
-    auto report = [&](const QWidget* control, const QString& caption, int needed, int room) {
-        if (needed > room)
-            cut.push_back(
-                QStringLiteral("%1 / %2 \"%3\": needs %4 px, has %5")
-                    .arg(window->objectName().isEmpty() ? window->windowTitle() : window->objectName(),
-                         control->objectName().isEmpty()
-                             ? QString::fromLatin1(control->metaObject()->className())
-                             : control->objectName(),
-                         caption)
-                    .arg(needed)
-                    .arg(room)
-                    .toStdString());
-    };
-    for (QWidget* control : window->findChildren<QWidget*>()) {
-        if (!control->isVisibleTo(window))
+    for (const QWidget* control : window->findChildren<QWidget*>()) {
+        const QString captions = Captions(control).join(u'|');
+        if (captions.isEmpty() || !control->isVisibleTo(window))
             continue;
-        if (auto* label = qobject_cast<QLabel*>(control)) {
-            if (label->text().isEmpty())
-                continue;
-            if (label->wordWrap())
-                report(label, label->text(), label->heightForWidth(label->width()), label->height());
-            else
-                report(label, label->text(), label->sizeHint().width(), label->width());
-        } else if (auto* tool = qobject_cast<QToolButton*>(control)) {
-            if (!tool->text().isEmpty() && tool->toolButtonStyle() != Qt::ToolButtonIconOnly)
-                report(tool, tool->text(), tool->sizeHint().width(), tool->width());
-        } else if (auto* button = qobject_cast<QAbstractButton*>(control)) {
-            if (!button->text().isEmpty())
-                report(button, button->text(), CaptionWidth(button, button->text()), CaptionRoom(button));
-        } else if (auto* tabs = qobject_cast<QTabBar*>(control)) {
-            // Tabs that do not all fit are shortened or scrolled.
-            QStringList captions;
-            for (int i = 0; i < tabs->count(); ++i) captions << tabs->tabText(i);
-            report(tabs, captions.join(u'|'), tabs->sizeHint().width(), tabs->width());
-        } else if (auto* frame = qobject_cast<QGroupBox*>(control)) {
-            if (frame->title().isEmpty())
-                continue;
-            QStyleOptionGroupBox option;
-            option.initFrom(frame);
-            option.text = frame->title();
-            option.lineWidth = 1;
-            option.subControls = QStyle::SC_GroupBoxLabel | QStyle::SC_GroupBoxFrame;
-            const QRect title =
-                frame->style()->subControlRect(QStyle::CC_GroupBox, &option, QStyle::SC_GroupBoxLabel, frame);
-            report(frame, frame->title(), title.right() + 1, frame->width());
-        }
+        const auto [needed, room] = NeededAndRoom(control);
+        if (needed > room)
+            cut.push_back(QStringLiteral("%1 / %2 \"%3\": needs %4 px, has %5")
+                              .arg(window->windowTitle(),
+                                   QString::fromLatin1(control->metaObject()->className()), captions)
+                              .arg(needed)
+                              .arg(room)
+                              .toStdString());
     }
     return cut;
 }
@@ -230,16 +232,7 @@ TEST_F(EveryWindowTest, NoCaptionOrToolTipNamesWindows) {
     std::vector<std::string> found;
     for (QWidget* window : windows) {
         for (const QWidget* control : window->findChildren<QWidget*>()) {
-            QStringList texts{control->toolTip()};
-            if (const auto* label = qobject_cast<const QLabel*>(control))
-                texts << label->text();
-            if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-                texts << button->text();
-            if (const auto* frame = qobject_cast<const QGroupBox*>(control))
-                texts << frame->title();
-            if (const auto* tabs = qobject_cast<const QTabBar*>(control)) {
-                for (int i = 0; i < tabs->count(); ++i) texts << tabs->tabText(i);
-            }
+            const QStringList texts = Captions(control) << control->toolTip();
             for (const QString& text : texts) {
                 if (text.contains(QLatin1String("Windows")))
                     found.push_back(text.toStdString());
