@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
-SNAPWIRE_WERROR=ON ./scripts/build.sh
+./scripts/build.sh
 cd build
 export QT_QPA_PLATFORM=offscreen
 XDG_RUNTIME_DIR="$(mktemp -d)"

@@ -1,6 +1,7 @@
 #include "accounts/pattern_dialog.h"
 
 #include "accounts/frm_upload_settings.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/units.h"
 #include "settings_store/c_registry.h"
 #include "settings_store/program_settings.h"
@@ -18,16 +19,13 @@ namespace {
 constexpr int kTokenColumns[] = {240, 1440, 2640};
 constexpr int kTokenWidth = 975;
 constexpr int kTokenHeight = 375;
-constexpr double kDialogFontSize = 8.25;
 
 }  // namespace
 
 void SetUpPatternDialog(QWidget* dialog, const QString& caption, int widthTwips, int heightTwips) {
     dialog->setWindowTitle(caption);
     dialog->setWindowFlags(Qt::Tool | Qt::WindowTitleHint | Qt::CustomizeWindowHint);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(kDialogFontSize);
-    dialog->setFont(font);
+    dialog->setFont(ui::DesignFont());
     dialog->setFixedSize(ui::TwipsToPixels(widthTwips), ui::TwipsToPixels(heightTwips));
 }
 

@@ -20,7 +20,7 @@ namespace snapwire::accounts {
 
 // Gives a fixed-size tool window its caption, its title bar without system menu
 // buttons, its design client area and the text font of its controls (Tahoma
-// 8.25 pt; fontconfig draws a substitute where it is missing).
+// 8.25 pt, ui::DesignFont).
 void SetUpPatternDialog(QWidget* dialog, const QString& caption, int widthTwips, int heightTwips);
 
 // Runs each button's click handler, a member of the dialog, when it is clicked.

@@ -10,6 +10,7 @@
 #include "options/visual_style.h"
 #include "platform/capture/capture_control.h"
 #include "platform/paths.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/single_instance.h"
 
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
         snapwire::ui::SingleInstance::Claim(snapwire::platform::ProgramFolder());
     if (!instance)
         return 0;
+    snapwire::ui::UseDesignFonts();
     if (!snapwire::PrepareSettingsHive())
         return 1;
     // The style marker decides the widget style, before any window exists.

@@ -2,6 +2,7 @@
 
 #include "engine/config_export.h"
 
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <string>
 
@@ -77,6 +78,15 @@ QByteArray ConfigurationScript() {
     return QByteArray::fromStdString(script);
 }
 
+QString ImportInstruction(const QString& path) {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_/.,:@%+=-]+$"));
+    QString argument = path;
+    if (!plain.match(path).hasMatch())
+        argument = QLatin1Char('\'') + QString(path).replace(QLatin1Char('\''), QStringLiteral("'\\''")) +
+                   QLatin1Char('\'');
+    return QStringLiteral("To import it to Snapwire, run: snapwire-reg import ") + argument;
+}
+
 QString ExportConfiguration(const QString& path) {
     QByteArray script;
     try {
@@ -85,7 +95,11 @@ QString ExportConfiguration(const QString& path) {
         return failure.Description();
     }
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(script) != script.size() || !file.commit())
+    // The script holds the FTP passwords as plain text: only its owner may read it,
+    // also where it replaces a file that others could read.
+    if (!file.open(QIODevice::WriteOnly) ||
+        !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner) ||
+        file.write(script) != script.size() || !file.commit())
         return file.errorString();
     return QString();
 }
@@ -102,7 +116,7 @@ void frmMain::mnuExport_Click() {
         return;
     }
     ui::MsgBox(QStringLiteral("All your Configuration have been exported to a registry file\r\n(") + path +
-                   QStringLiteral(").\r\nTo import it to Snapwire, run the file."),
+                   QStringLiteral(").\r\n") + config::ImportInstruction(path),
                ui::vbInformation + ui::vbOKOnly);
 }
 

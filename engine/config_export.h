@@ -15,8 +15,13 @@ inline constexpr const char* kExportFileName = "SNConf.reg";
 // CR LF line ends. Raises RegistryError when the hive cannot be read.
 QByteArray ConfigurationScript();
 
-// Replaces the file at `path` with the script, all at once. Empty on success,
-// otherwise the reason it failed (the file is then left as it was).
+// Replaces the file at `path` with the script, all at once, readable by its owner
+// only. Empty on success, otherwise the reason it failed (the file is then left as
+// it was).
 QString ExportConfiguration(const QString& path);
+
+// The closing message's last line: the command that imports the file at `path`,
+// with the path quoted for the shell where it needs to be.
+QString ImportInstruction(const QString& path);
 
 }  // namespace snapwire::config

@@ -169,16 +169,25 @@ TEST_F(ConfigExportTest, ExportCommandReplacesTheFileAndSaysWhere) {
     ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
     earlier.write("an earlier, longer export that must not show through");
     earlier.close();
+    ASSERT_TRUE(earlier.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                       QFileDevice::ReadGroup | QFileDevice::ReadOther));
 
     frmMain window;
     ui::AnswerNextMessageBox(ui::vbOK);
     window.mnuExport->trigger();
     EXPECT_EQ(ExportFileBytes(), config::ConfigurationScript());
+    // It holds the FTP passwords: nobody but its owner may read it.
+    EXPECT_EQ(QFileInfo(ExportFile()).permissions() & ~(QFileDevice::ReadUser | QFileDevice::WriteUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     ASSERT_EQ(ui::ShownBoxes().size(), 1u);
     const ui::ShownBox& box = ui::ShownBoxes().front();
     EXPECT_EQ(box.prompt,
               QStringLiteral("All your Configuration have been exported to a registry file\r\n(") +
-                  ExportFile() + QStringLiteral(").\r\nTo import it to Snapwire, run the file."));
+                  ExportFile() + QStringLiteral(").\r\nTo import it to Snapwire, run: snapwire-reg import ") +
+                  ExportFile());
+    EXPECT_EQ(config::ImportInstruction(QStringLiteral("/home/o'neil/my cam/SNConf.reg")),
+              QStringLiteral(
+                  "To import it to Snapwire, run: snapwire-reg import '/home/o'\\''neil/my cam/SNConf.reg'"));
     EXPECT_EQ(box.style, ui::vbInformation + ui::vbOKOnly);
     EXPECT_EQ(box.title, QString::fromLatin1(ui::kProgramTitle));
 }

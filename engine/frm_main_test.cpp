@@ -502,14 +502,14 @@ TEST_F(MainWindowTest, EveryCommandIsEnabledAndTheMovieMenuHidden) {
 
 TEST_F(MainWindowTest, HelpItemsShowTheHelpWithoutBlockingAndNewsAndAboutModally) {
     frmMain& window = forms::frmMain();
-    std::vector<QString> shownModally;
-    SetModalShowingForTests([&](QDialog& shown) { shownModally.push_back(shown.objectName()); });
+    std::vector<const QDialog*> shownModally;
+    SetModalShowingForTests([&](QDialog& shown) { shownModally.push_back(&shown); });
     window.news->trigger();
     window.about->trigger();
     window.orvane_snapwire_help->trigger();
     SetModalShowingForTests({});
-    EXPECT_EQ(shownModally,
-              (std::vector<QString>{forms::news_form().objectName(), forms::frmAbout().objectName()}));
+    const std::vector<const QDialog*> newsThenAbout{&forms::news_form(), &forms::frmAbout()};
+    EXPECT_EQ(shownModally, newsThenAbout);
     EXPECT_TRUE(forms::frmHelp().isVisible());
     EXPECT_FALSE(forms::frmHelp().isModal());
 }

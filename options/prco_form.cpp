@@ -98,6 +98,10 @@ void prcoForm::BuildControls() {
     for (const char* caption :
          {"Program Running", "Various Options", "Program Interface", "Premonition", "Picture"})
         TabStripConf->addTab(QString::fromUtf8(caption));
+    // Even in Tahoma the five tabs are wider than the designed window: the window
+    // widens to show them whole instead of shortening or scrolling them.
+    TabStripConf->setUsesScrollButtons(false);
+    TabStripConf->setElideMode(Qt::ElideNone);
 
     auto* pages = new QGridLayout;
     pages->setContentsMargins(0, 0, 0, 0);
@@ -124,7 +128,7 @@ QFrame* prcoForm::BuildProgramFrame() {
     QFrame* frame = NewFrame(this);
     chkSystray = NewCheckBox("Don't minimize program to Sys&tray", frame);
     chkMin = NewCheckBox("&Start program &minimized in Systray", frame);
-    chkAutostart = NewCheckBox("&Autostart program at Windows startup", frame);
+    chkAutostart = NewCheckBox("&Autostart program at login", frame);
     chkClose = NewCheckBox("Close program after", frame);
     txtClose = NewNumberBox(7, frame);
     txtClose->setValidator(
@@ -162,7 +166,7 @@ QFrame* prcoForm::BuildVariousFrame() {
 QFrame* prcoForm::BuildBackgroundFrame() {
     QFrame* frame = NewFrame(this);
     chkXPStyle = NewCheckBox("Use &XP Style", frame);
-    chkXPStyle->setToolTip(QStringLiteral("Only available in Windows XP"));
+    chkXPStyle->setToolTip(QStringLiteral("Takes effect the next time the program starts"));
     txtPicSource = new QLineEdit(frame);
     cmdPictureBrowse = new QPushButton(QStringLiteral("..."), frame);
     cmdPictureBrowse->setFixedWidth(28);

@@ -84,14 +84,13 @@ QString AutostartEntryPath() {
     return configHome + QStringLiteral("/autostart/snapwire.desktop");
 }
 
-QString DesktopExecValue(const QString& executable) {
-    QStringList arguments{executable};
-    // Readers built on GIO look for the program under its still-escaped name ("%%")
-    // before they expand field codes, and give up; a shell found on every system
-    // starts it instead, with the path as an argument, which they leave alone.
-    if (executable.contains(u'%'))
-        arguments = QStringList{QStringLiteral("/bin/sh"), QStringLiteral("-c"),
-                                QStringLiteral("exec \"$0\""), executable};
+QString DesktopExecValue(const QString& executable, const QString& programFolder) {
+    // The program finds its folder and hive through the environment; the session
+    // starter's environment knows nothing of the folder it runs with now. With env
+    // first, readers built on GIO look up env, not the program under its still-escaped
+    // name ("%%"), and leave the program's path to the field-code expansion.
+    const QStringList arguments{QStringLiteral("/usr/bin/env"),
+                                QStringLiteral("SNAPWIRE_HOME=") + programFolder, executable};
     QStringList encoded;
     for (const QString& argument : arguments) encoded << ExecArgument(argument);
     return EscapedStringValue(encoded.join(u' '));
@@ -112,7 +111,7 @@ bool WriteAutostartEntry(const QString& executable) {
                               "Exec=%1\n"
                               "Terminal=false\n"
                               "X-GNOME-Autostart-enabled=true\n")
-                              .arg(DesktopExecValue(executable));
+                              .arg(DesktopExecValue(executable, platform::ProgramFolder()));
     file.write(entry.toUtf8());
     return file.commit();
 }

@@ -23,11 +23,13 @@ void UpdateStartWithDesktop(bool autostart, const QString& executable);
 // $XDG_CONFIG_HOME/autostart (default ~/.config/autostart) + "/snapwire.desktop".
 QString AutostartEntryPath();
 
-// The Exec line's value that starts `executable` with no arguments: the path quoted
-// and escaped as the Desktop Entry rules ask (reserved characters, "%", and the
+// The Exec line's value that starts `executable` with no arguments and with
+// `programFolder` as its program folder ($SNAPWIRE_HOME): each part quoted and
+// escaped as the Desktop Entry rules ask (reserved characters, "%", and the
 // string-value escapes applied on top), so any folder name still starts.
-QString DesktopExecValue(const QString& executable);
+QString DesktopExecValue(const QString& executable, const QString& programFolder);
 
+// The entry starts `executable` with the program folder this run uses.
 bool WriteAutostartEntry(const QString& executable);
 void RemoveAutostartEntry();
 

@@ -34,13 +34,14 @@ class StartWithDesktopTest : public testing::ProgramFolderTest {
         return reg.Value().ToText();
     }
 
-    // A stand-in for the program: a script that records its arguments in `marker`.
+    // A stand-in for the program: a script that records its arguments and its
+    // program folder in `marker`.
     QString MakeProgram(const QString& folder, const QString& marker) {
         EXPECT_TRUE(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/snap wire");
         QFile script(path);
         EXPECT_TRUE(script.open(QIODevice::WriteOnly));
-        script.write("#!/bin/sh\necho \"args:$#\" > \"$SNAPWIRE_TEST_MARKER\"\n");
+        script.write("#!/bin/sh\necho \"args:$# home:$SNAPWIRE_HOME\" > \"$SNAPWIRE_TEST_MARKER\"\n");
         script.close();
         script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("SNAPWIRE_TEST_MARKER", marker.toUtf8());
@@ -89,7 +90,8 @@ TEST_F(StartWithDesktopTest, TickedWritesRunValueAndEntryClearRemovesBothOnce) {
     UpdateStartWithDesktop(true, QStringLiteral("/opt/snap/snapwire"));
     EXPECT_EQ(RunValue(), home() + QStringLiteral("/Snapwire.exe"));
     EXPECT_EQ(AutostartEntryPath(), homeFile(QStringLiteral("config/autostart/snapwire.desktop")));
-    EXPECT_TRUE(EntryLines().contains(QStringLiteral("Exec=/opt/snap/snapwire")));
+    EXPECT_TRUE(EntryLines().contains(QStringLiteral("Exec=/usr/bin/env SNAPWIRE_HOME=") + home() +
+                                      QStringLiteral(" /opt/snap/snapwire")));
 
     UpdateStartWithDesktop(false, QStringLiteral("/opt/snap/snapwire"));
     EXPECT_EQ(RunValue(), QString());
@@ -103,16 +105,20 @@ TEST_F(StartWithDesktopTest, TickedWritesRunValueAndEntryClearRemovesBothOnce) {
 }
 
 TEST_F(StartWithDesktopTest, ExecValueQuotesAndEscapesByTheDesktopEntryRules) {
-    EXPECT_EQ(DesktopExecValue(QStringLiteral("/usr/bin/snapwire")), QStringLiteral("/usr/bin/snapwire"));
-    EXPECT_EQ(DesktopExecValue(QStringLiteral("/a b/snapwire")), QStringLiteral("\"/a b/snapwire\""));
-    // A path with "%" is started through the shell, so that readers that look the
-    // program up before expanding "%%" find one.
-    EXPECT_EQ(DesktopExecValue(QStringLiteral("/100%/x")),
-              QStringLiteral("/bin/sh -c \"exec \\\\\"\\\\$0\\\\\"\" /100%%/x"));
+    const QString folder = QStringLiteral("/home/u/cam");
+    EXPECT_EQ(DesktopExecValue(QStringLiteral("/usr/bin/snapwire"), folder),
+              QStringLiteral("/usr/bin/env SNAPWIRE_HOME=/home/u/cam /usr/bin/snapwire"));
+    EXPECT_EQ(DesktopExecValue(QStringLiteral("/a b/snapwire"), QStringLiteral("/my cam")),
+              QStringLiteral("/usr/bin/env \"SNAPWIRE_HOME=/my cam\" \"/a b/snapwire\""));
+    EXPECT_EQ(DesktopExecValue(QStringLiteral("/100%/x"), folder),
+              QStringLiteral("/usr/bin/env SNAPWIRE_HOME=/home/u/cam /100%%/x"));
     // "$" is escaped inside the quotes, and that backslash is escaped again as a string value.
-    EXPECT_EQ(DesktopExecValue(QStringLiteral("/$HOME/x")), QStringLiteral("\"/\\\\$HOME/x\""));
+    EXPECT_EQ(DesktopExecValue(QStringLiteral("/$HOME/x"), folder),
+              QStringLiteral("/usr/bin/env SNAPWIRE_HOME=/home/u/cam \"/\\\\$HOME/x\""));
 }
 
+// The entry starts the program with the program folder it was written with, whatever
+// the session's environment holds.
 TEST_F(StartWithDesktopTest, EntryStartsTheProgramFromFoldersWithBlankPercentAndDollar) {
     const char* const folders[] = {
         "my apps/$HOME \"q\" `id` back\\slash",          // quoted and escaped only
@@ -121,11 +127,14 @@ TEST_F(StartWithDesktopTest, EntryStartsTheProgramFromFoldersWithBlankPercentAnd
     int run = 0;
     for (const char* folder : folders) {
         const QString marker = homeFile(QStringLiteral("started%1").arg(++run));
-        const QString program = MakeProgram(homeFile(QString::fromUtf8(folder)), marker);
+        const QString programFolder = homeFile(QString::fromUtf8(folder));
+        const QString program = MakeProgram(programFolder, marker);
+        qputenv("SNAPWIRE_HOME", programFolder.toUtf8());
         ASSERT_TRUE(WriteAutostartEntry(program));
+        qputenv("SNAPWIRE_HOME", home().toUtf8());
         ASSERT_TRUE(LaunchEntry(AutostartEntryPath())) << folder;
         // Started without arguments: "%u" in a folder name is no field code.
-        EXPECT_EQ(WaitForMarker(marker), QStringLiteral("args:0")) << folder;
+        EXPECT_EQ(WaitForMarker(marker), QStringLiteral("args:0 home:") + programFolder) << folder;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace snapwire::platform {
 
@@ -13,7 +14,12 @@ QString ProgramFolder() {
         folder = dataHome + QStringLiteral("/snapwire");
     }
     folder = QDir::cleanPath(folder);
-    QDir().mkpath(folder);
+    if (!QFileInfo::exists(folder)) {
+        // The folder holds the hive and the exported configuration, both with the FTP
+        // passwords in plain text: only its owner may enter it.
+        QDir().mkpath(QFileInfo(folder).absolutePath());
+        QDir().mkdir(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     return folder;
 }
 

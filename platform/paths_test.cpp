@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace snapwire::platform {
@@ -13,6 +14,9 @@ TEST(ProgramFolder, FollowsSnapwireHomeAndCreatesIt) {
     qputenv("SNAPWIRE_HOME", home.toUtf8());
     EXPECT_EQ(ProgramFolder(), QDir::cleanPath(home));
     EXPECT_TRUE(QDir(home).exists());
+    EXPECT_EQ(QFileInfo(home).permissions() &
+                  ~(QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser),
+              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     EXPECT_EQ(ProgramFile(QStringLiteral("webcam.jpg")),
               QDir::cleanPath(home) + QStringLiteral("/webcam.jpg"));
 }

@@ -6,6 +6,7 @@ packages=(build-essential cmake ninja-build pkg-config
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev gstreamer1.0-plugins-base gstreamer1.0-plugins-good
   gstreamer1.0-tools gstreamer1.0-plugins-base-apps
   libcurl4-openssl-dev libsqlite3-dev python3-pyftpdlib xvfb xauth libxcb1-dev fonts-dejavu-core
+  fonts-wine fonts-dejavu-extra
   libgtest-dev libgmock-dev libbenchmark-dev)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,5 +1,6 @@
 #include "windows/frm_about.h"
 
+#include "platform/ui/fonts.h"
 #include "platform/ui/message_box.h"
 #include "settings_store/c_registry.h"
 #include "windows/discardable_form.h"
@@ -75,7 +76,7 @@ frmAbout::frmAbout() {
     setWindowTitle(QStringLiteral("About - Snapwire 2004"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowCloseButtonHint);
-    setFont(QFont(QStringLiteral("Tahoma")));
+    setFont(ui::DesignFont());
 
     picIcon = new QLabel(this);
     picIcon->setPixmap(QApplication::windowIcon().pixmap(32, 32));

@@ -64,6 +64,13 @@ frmHelp::frmHelp() : ImageList1(HelpNodePictures()) {
     tv1->setIconSize(QSize(12, 12));
     tv1->setSelectionMode(QAbstractItemView::SingleSelection);
     tv1->viewport()->installEventFilter(this);
+    // The column is as wide as its longest caption, and scrolls: a column only as
+    // wide as the tree would cut the deeper captions short. Steps as wide as the
+    // node pictures keep most captions in view without scrolling.
+    tv1->setIndentation(12);
+    tv1->header()->setStretchLastSection(false);
+    tv1->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    tv1->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 
     help_browser = new HtmlBrowser(this);
     help_browser->setObjectName(QStringLiteral("help_browser"));
@@ -169,6 +176,14 @@ void frmHelp::SelectNode(QTreeWidgetItem* node) {
 void frmHelp::closeEvent(QCloseEvent* event) {
     discarded_ = true;
     QDialog::closeEvent(event);
+}
+
+// Shown again, the window would keep its old place in the stacking order, under
+// the dialog whose Help button asked for it, where no window manager raises it.
+void frmHelp::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
 }
 
 bool frmHelp::eventFilter(QObject* watched, QEvent* event) {

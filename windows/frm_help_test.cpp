@@ -7,13 +7,17 @@
 #include "windows/maker_site.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
 #include <QTreeWidgetItemIterator>
+#include <functional>
 
 namespace snapwire {
 namespace {
@@ -129,6 +133,20 @@ void ClickNode(QTreeWidgetItem* node) {
         QCoreApplication::sendEvent(tree->viewport(), &event);
     }
 }
+
+// Counts the times a window is raised above the others.
+class RaiseCounter : public QObject {
+  public:
+    explicit RaiseCounter(QWidget* window) { window->installEventFilter(this); }
+    int count = 0;
+
+  protected:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange)
+            ++count;
+        return false;
+    }
+};
 
 TEST_F(HelpWindowTest, LoadBuildsTheTreeOpensTheRootsAndShowsTheStartPage) {
     frmHelp& help = forms::frmHelp();
@@ -301,6 +319,45 @@ TEST_F(HelpWindowTest, AHelpButtonWhileTheWindowIsOpenFromTheMenuShowsItAfreshMo
     EXPECT_EQ(showings[0].helpPage, Page("MovieFrameRate.htm"));
 }
 
+TEST_F(HelpWindowTest, AHelpButtonRaisesAndActivatesTheWindowOverItsDialog) {
+    frmHelp& help = forms::frmHelp();
+    help.show();
+    help.cmdOK_Help->click();
+    QDialog dialog;  // opened after the help window, so it stands above it
+    dialog.show();
+    SetModalShowingForTests([](QDialog& window) { window.show(); });
+    const RaiseCounter raised(&help);
+
+    ShowHelpTopic(QStringLiteral("Driver"));
+    QCoreApplication::processEvents();
+    EXPECT_GT(raised.count, 0);
+    EXPECT_EQ(QApplication::activeWindow(), &help);
+}
+
+TEST_F(HelpWindowTest, EveryCaptionOfTheTreeCanBeReadWhole) {
+    frmHelp& help = forms::frmHelp();
+    help.tv1->expandAll();
+    help.show();
+    QCoreApplication::processEvents();
+    QTreeWidget* tree = help.tv1;
+    QStyleOptionViewItem option;
+    option.initFrom(tree);
+    option.decorationSize = tree->iconSize();
+    option.features = QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration;
+    const int scrollable = tree->horizontalScrollBar()->maximum() + tree->viewport()->width();
+    std::function<void(const QModelIndex&)> check = [&](const QModelIndex& parent) {
+        for (int row = 0; row < tree->model()->rowCount(parent); ++row) {
+            const QModelIndex node = tree->model()->index(row, 0, parent);
+            SCOPED_TRACE(node.data().toString().toStdString());
+            const QRect shown = tree->visualRect(node);
+            EXPECT_GE(shown.width(), tree->itemDelegate()->sizeHint(option, node).width());
+            EXPECT_LE(shown.right() + tree->horizontalScrollBar()->value(), scrollable);
+            check(node);
+        }
+    };
+    check(QModelIndex());
+}
+
 // --- The pages --------------------------------------------------------------------------------
 
 TEST_F(HelpWindowTest, EveryLocalPageOfTheTreeIsInstalledAndShows) {
@@ -316,6 +373,8 @@ TEST_F(HelpWindowTest, EveryLocalPageOfTheTreeIsInstalledAndShows) {
         help.help_browser->Navigate(address);
         EXPECT_FALSE(help.help_browser->ShowsErrorPage());
         EXPECT_GT(help.help_browser->toPlainText().size(), 100) << "a page with next to nothing on it";
+        EXPECT_FALSE(help.help_browser->toPlainText().contains(QLatin1String("Windows")))
+            << "a page that speaks of another system than this desktop";
     }
     treePages.sort();
     EXPECT_EQ(treePages, BuiltInHelpPages()) << "a page that no node shows, or a node without its page";
@@ -353,17 +412,25 @@ TEST_F(HelpWindowTest, AMissingPageGetsTheBrowsersErrorPageAndNoMessage) {
     ASSERT_EQ(showings.size(), 1u);
 }
 
-TEST_F(HelpWindowTest, PagesAreCopiedOnlyWhereMissingSoEditedPagesStay) {
+TEST_F(HelpWindowTest, PagesOfAnOlderVersionAreReplacedWhileOtherFilesStay) {
     ASSERT_TRUE(QDir().mkpath(HelpFolder()));
-    QFile start(Page("Start.htm"));
-    ASSERT_TRUE(start.open(QIODevice::WriteOnly));
-    start.write("<p>My own start page, with enough text to be taken for a page of help.</p>");
-    start.close();
+    auto write = [](const QString& path, const QByteArray& content) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(content);
+    };
+    write(Page("Start.htm"), "<p>The start page of an older version of the program.</p>");
+    write(Page("MyNotes.htm"), "<p>My own notes.</p>");
 
-    InstallHelpPages();
+    forms::frmHelp();
+    QFile builtIn(QStringLiteral(":/snapwire/help/Start.htm"));
+    ASSERT_TRUE(builtIn.open(QIODevice::ReadOnly));
+    QFile start(Page("Start.htm"));
     ASSERT_TRUE(start.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(start.readAll().startsWith("<p>My own start page"));
-    EXPECT_TRUE(QFile::exists(Page("GetStarted.htm")));
+    EXPECT_EQ(start.readAll(), builtIn.readAll());
+    QFile notes(Page("MyNotes.htm"));
+    ASSERT_TRUE(notes.open(QIODevice::ReadOnly));
+    EXPECT_EQ(notes.readAll(), "<p>My own notes.</p>");
     EXPECT_TRUE(QFileInfo(Page("GetStarted.htm")).isWritable());
 }
 

@@ -1,6 +1,7 @@
 #include "windows/frm_last.h"
 
 #include "platform/ui/app_control.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/forms.h"
 #include "platform/ui/menu_helpers.h"
 #include "platform/ui/units.h"
@@ -26,7 +27,7 @@ constexpr int kDesignHeight = 3405;
 frmLast::frmLast() {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("No Last Picture"));
-    setFont(QFont(QStringLiteral("Tahoma")));
+    setFont(ui::DesignFont());
     setFixedSize(ui::TwipsToPixels(kDesignWidth), ui::TwipsToPixels(kDesignHeight));
 
     mnuPopup = new QMenu(QStringLiteral("Popup"), this);

@@ -6,7 +6,7 @@
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QSaveFile>
 
 namespace snapwire {
 
@@ -90,9 +90,9 @@ const Entry* FindByKey(std::span<const Entry> entries, const QString& key) {
     return nullptr;
 }
 
-// Built-in files are read-only; the copy should not be, so a user can edit it.
-void MakeWritable(const QString& path) {
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::WriteOwner);
+bool HoldsSameBytes(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.size() == content.size() && file.readAll() == content;
 }
 
 }  // namespace
@@ -134,11 +134,16 @@ void InstallHelpPages() {
     if (!QDir().mkpath(HelpFolder()))
         return;
     for (const QString& page : BuiltInHelpPages()) {
-        const QString target = HelpPagePath(page);
-        if (QFileInfo::exists(target))
+        QFile builtIn(QString::fromLatin1(kBuiltInFolder) + QLatin1Char('/') + page);
+        if (!builtIn.open(QIODevice::ReadOnly))
             continue;
-        if (QFile::copy(QString::fromLatin1(kBuiltInFolder) + QLatin1Char('/') + page, target))
-            MakeWritable(target);
+        const QByteArray content = builtIn.readAll();
+        const QString target = HelpPagePath(page);
+        if (HoldsSameBytes(target, content))
+            continue;
+        QSaveFile copy(target);
+        if (copy.open(QIODevice::WriteOnly) && copy.write(content) == content.size())
+            copy.commit();
     }
 }
 

@@ -3,7 +3,8 @@
 // The help's table of contents and the topic keys of the Help buttons. The pages
 // come with the program (built into it) and are copied into the folder "Help/HTML"
 // of the program folder, where the help window reads them, so that a user also
-// finds them as files.
+// finds them as files. The copies follow the program that runs: pages of an
+// older version are replaced.
 
 #include <QString>
 #include <QStringList>
@@ -50,9 +51,9 @@ QString HelpNodeAddress(const HelpNode& node);
 
 // The page files that come with the program.
 QStringList BuiltInHelpPages();
-// Copies every built-in page that is missing from the help folder; pages that are
-// there already (perhaps edited by the user) stay as they are. Failures are
-// passed over: a page that could not be copied shows as missing.
+// Writes every built-in page into the help folder where its copy is missing or
+// differs; other files in the folder stay. Failures are passed over: a page that
+// could not be written shows as missing, or as it was.
 void InstallHelpPages();
 
 }  // namespace snapwire

@@ -3,6 +3,7 @@
 #include "platform/paths.h"
 #include "platform/ui/app_control.h"
 #include "platform/ui/controls.h"
+#include "platform/ui/fonts.h"
 #include "platform/ui/units.h"
 #include "settings_store/c_registry.h"
 #include "settings_store/program_settings.h"
@@ -52,18 +53,12 @@ int Px(int twips) {
     return ui::TwipsToPixels(twips);
 }
 
-QFont WindowFont() {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSizeF(8.25);
-    return font;
-}
-
 }  // namespace
 
 LogWindow::LogWindow(const LogWindowDesign& design) : design_(design) {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QString::fromUtf8(design_.caption));
-    setFont(WindowFont());
+    setFont(ui::DesignFont());
     resize(Px(kClientWidth), Px(kClientHeight));
 
     chkLogToHardDrive = new QCheckBox(QStringLiteral("Log to hard drive"), this);

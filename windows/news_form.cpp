@@ -1,5 +1,6 @@
 #include "windows/news_form.h"
 
+#include "platform/ui/fonts.h"
 #include "platform/ui/units.h"
 #include "windows/design_rect.h"
 #include "windows/discardable_form.h"
@@ -26,7 +27,7 @@ constexpr int kClientHeight = 4290;
 news_form::news_form() {
     setWindowFlags(Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setWindowTitle(QStringLiteral("News"));
-    setFont(QFont(QStringLiteral("Tahoma")));
+    setFont(ui::DesignFont());
     setFixedSize(ui::TwipsToPixels(kClientWidth), ui::TwipsToPixels(kClientHeight));
 
     news_browser = new HtmlBrowser(this);
