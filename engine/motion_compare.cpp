@@ -1,5 +1,6 @@
 #include "engine/motion_compare.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -22,27 +23,14 @@ inline std::int32_t Packed(QRgb pixel) {
     return static_cast<std::int32_t>(((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16));
 }
 
-// Reads one row through its scan line; a row outside the picture has none.
-class RowReader {
-  public:
-    explicit RowReader(const QImage& picture)
-        : picture_(picture), width_(picture.width()), height_(picture.height()) {}
+// The scan line of row y, or none for a row outside the picture.
+const QRgb* RowOf(const QImage& picture, std::int64_t y) {
+    return y < picture.height() ? reinterpret_cast<const QRgb*>(picture.constScanLine(int(y))) : nullptr;
+}
 
-    void SeekRow(std::int64_t y) {
-        line_ = y < height_ ? reinterpret_cast<const QRgb*>(picture_.constScanLine(int(y))) : nullptr;
-    }
-    std::int32_t At(std::int64_t x) const {
-        if (!line_ || x >= width_)
-            return kOutsidePicture;
-        return Packed(line_[x]);
-    }
-
-  private:
-    const QImage& picture_;
-    const std::int64_t width_;
-    const std::int64_t height_;
-    const QRgb* line_ = nullptr;
-};
+std::int32_t PointOf(const QRgb* row, std::int64_t rowWidth, std::int64_t x) {
+    return row && x < rowWidth ? Packed(row[x]) : kOutsidePicture;
+}
 
 }  // namespace
 
@@ -58,34 +46,51 @@ std::int32_t MotionThreshold(std::int32_t sensitivity) {
     return kThresholdAtZero - kThresholdStep * sensitivity;
 }
 
-PictureComparison ComparePictures(const QImage& examined, const QImage& reference, std::int32_t gridWidth,
+PictureComparison ComparePictures(QImage examined, const QImage& reference, std::int32_t gridWidth,
                                   std::int32_t gridHeight, std::int32_t threshold,
                                   std::optional<std::uint32_t> paintColor) {
-    const QImage current = AsRgb32(examined);
-    const QImage previous = AsRgb32(reference);
     PictureComparison result;
-    result.marked = paintColor ? current : examined;
+    result.marked = std::move(examined);
+    if (paintColor) {
+        result.marked = AsRgb32(result.marked);
+        result.marked.bits();  // detached before the walk, so the rows read stay where they are
+    }
+    // Painting reads and paints the one picture; otherwise a converted copy is read.
+    const QImage unpainted = paintColor ? QImage() : AsRgb32(result.marked);
+    const QImage& current = paintColor ? result.marked : unpainted;
+    const QImage previous = AsRgb32(reference);
     const QRgb paint = paintColor ? QtColor(*paintColor) : 0;
+    const std::int64_t currentWidth = current.width();
+    const std::int64_t previousWidth = previous.width();
 
-    const std::int64_t markedWidth = result.marked.width();
-    const std::int64_t markedHeight = result.marked.height();
-    RowReader currentRow(current);
-    RowReader previousRow(previous);
     // Rows outside, columns inside: the same points as column by column, in the
     // order the scan lines lie in memory.
     for (std::int64_t y = 0; y <= gridHeight; y += 2) {
-        currentRow.SeekRow(y);
-        previousRow.SeekRow(y);
-        QRgb* markedLine = (paintColor && y < markedHeight)
-                               ? reinterpret_cast<QRgb*>(result.marked.scanLine(int(y)))
-                               : nullptr;
-        for (std::int64_t x = 0; x <= gridWidth; x += 2) {
-            const std::int32_t difference = std::abs(currentRow.At(x) - previousRow.At(x));
+        QRgb* markedRow = paintColor && y < result.marked.height()
+                              ? reinterpret_cast<QRgb*>(result.marked.scanLine(int(y)))
+                              : nullptr;
+        const QRgb* currentRow = RowOf(current, y);
+        const QRgb* previousRow = RowOf(previous, y);
+        // Where both pictures have the point, straight from the scan lines.
+        const std::int64_t bothInside =
+            currentRow && previousRow ? std::min({currentWidth, previousWidth, std::int64_t{gridWidth} + 1})
+                                      : 0;
+        std::int64_t x = 0;
+        for (; x < bothInside; x += 2) {
+            if (std::abs(Packed(currentRow[x]) - Packed(previousRow[x])) <= threshold)
+                continue;
+            ++result.changedPoints;
+            if (markedRow)
+                markedRow[x] = paint;
+        }
+        for (; x <= gridWidth; x += 2) {
+            const std::int32_t difference =
+                std::abs(PointOf(currentRow, currentWidth, x) - PointOf(previousRow, previousWidth, x));
             if (difference <= threshold)
                 continue;
             ++result.changedPoints;
-            if (markedLine && x < markedWidth)
-                markedLine[x] = paint;
+            if (markedRow && x < currentWidth)
+                markedRow[x] = paint;
         }
     }
     return result;

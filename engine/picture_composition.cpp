@@ -24,14 +24,6 @@ void WriteWorkingBitmap(const QImage& image, const char* name) {
     }
 }
 
-QImage ReadWorkingBitmap(const char* name) {
-    const QString path = WorkingFilePath(name);
-    const QImage image = capture::ReadPictureFile(path);
-    if (image.isNull())
-        throw WorkingFileError(QStringLiteral("Cannot read the picture \"%1\"").arg(path));
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
 // Removes a file of that name; a folder of that name is left alone.
 bool RemoveFileIfPresent(const QString& path) {
     const QFileInfo info(path);
@@ -94,14 +86,15 @@ void DrawAdditionalTexts(QImage& picture) {
     forms::frmAddiReloaded().AddTextsToUpload(picture);
 }
 
+// Each step goes on with the picture it has just written: the file holds exactly
+// those pixels, so reading it back would only copy them again.
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
-    vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap));
-    QImage picture = ReadWorkingBitmap(kFrameBitmap);
+    QImage picture =
+        vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap)).convertToFormat(QImage::Format_RGB32);
     if (settings.additionalTexts)
         DrawAdditionalTexts(picture);
     WriteWorkingBitmap(picture, kFrameBitmap);
-    picture = ReadWorkingBitmap(kFrameBitmap);
 
     const capture::CaptureStatus status = vcx.GetCaptureStatus();
     prepared.frameWidth = status.width;
@@ -112,14 +105,13 @@ PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettin
         // A control that has lost its frame in the meantime reports no size; the
         // strip then takes the width of the frame that was saved.
         const int stripWidth = status.width > 0 ? status.width : picture.width();
-        WriteWorkingBitmap(DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip), kStripBitmap);
-        prepared.strip = ReadWorkingBitmap(kStripBitmap);
-        WriteWorkingBitmap(AppendStrip(picture, prepared.strip, settings.strip.BackColor), kComposedBitmap);
-    } else {
-        WriteWorkingBitmap(picture, kComposedBitmap);
+        prepared.strip = DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip);
+        WriteWorkingBitmap(prepared.strip, kStripBitmap);
+        picture = AppendStrip(picture, prepared.strip, settings.strip.BackColor);
     }
+    WriteWorkingBitmap(picture, kComposedBitmap);
 
-    prepared.picture = ReadWorkingBitmap(kComposedBitmap);
+    prepared.picture = std::move(picture);
     prepared.jpegWritten = WritePublishedPicture(vcx, prepared.picture, settings.jpegQuality);
     return prepared;
 }
