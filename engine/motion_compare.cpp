@@ -1,5 +1,6 @@
 #include "engine/motion_compare.h"
 
+#include <QtEndian>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -19,8 +20,9 @@ QImage AsRgb32(const QImage& picture) {
     return picture.convertToFormat(QImage::Format_RGB32);
 }
 
+// Red, green, blue from the high bytes down, so reversed and shifted down by one byte.
 inline std::int32_t Packed(QRgb pixel) {
-    return static_cast<std::int32_t>(((pixel >> 16) & 0xFF) | (pixel & 0xFF00) | ((pixel & 0xFF) << 16));
+    return static_cast<std::int32_t>(qbswap(quint32(pixel)) >> 8);
 }
 
 // The scan line of row y, or none for a row outside the picture.
@@ -62,6 +64,7 @@ PictureComparison ComparePictures(QImage examined, const QImage& reference, std:
     const QRgb paint = paintColor ? QtColor(*paintColor) : 0;
     const std::int64_t currentWidth = current.width();
     const std::int64_t previousWidth = previous.width();
+    std::int32_t changedPoints = 0;  // a local, which the stores of painted points cannot touch
 
     // Rows outside, columns inside: the same points as column by column, in the
     // order the scan lines lie in memory.
@@ -77,10 +80,9 @@ PictureComparison ComparePictures(QImage examined, const QImage& reference, std:
                                       : 0;
         std::int64_t x = 0;
         for (; x < bothInside; x += 2) {
-            if (std::abs(Packed(currentRow[x]) - Packed(previousRow[x])) <= threshold)
-                continue;
-            ++result.changedPoints;
-            if (markedRow)
+            const bool changed = std::abs(Packed(currentRow[x]) - Packed(previousRow[x])) > threshold;
+            changedPoints += changed;
+            if (changed && markedRow)
                 markedRow[x] = paint;
         }
         for (; x <= gridWidth; x += 2) {
@@ -88,11 +90,12 @@ PictureComparison ComparePictures(QImage examined, const QImage& reference, std:
                 std::abs(PointOf(currentRow, currentWidth, x) - PointOf(previousRow, previousWidth, x));
             if (difference <= threshold)
                 continue;
-            ++result.changedPoints;
+            ++changedPoints;
             if (markedRow && x < currentWidth)
                 markedRow[x] = paint;
         }
     }
+    result.changedPoints = changedPoints;
     return result;
 }
 

@@ -44,6 +44,15 @@ bool WritePublishedPicture(capture::CaptureControl& vcx, const QImage& picture, 
     return false;
 }
 
+// The composite before its strip: the picture on top of `stripHeight` rows in the
+// strip's background colour.
+QImage CompositeCanvas(const QImage& picture, int stripHeight, std::uint32_t backColor) {
+    QImage composite(picture.width(), picture.height() + stripHeight, QImage::Format_RGB32);
+    composite.fill(ui::ColorFromBgr(backColor));
+    QPainter(&composite).drawImage(QPoint(0, 0), picture);
+    return composite;
+}
+
 }  // namespace
 
 QString WorkingFilePath(const char* name) {
@@ -74,11 +83,8 @@ QImage DrawTimestampStrip(const QString& stampText, int width, const StripStyle&
 }
 
 QImage AppendStrip(const QImage& picture, const QImage& strip, std::uint32_t backColor) {
-    QImage composite(picture.width(), picture.height() + strip.height(), QImage::Format_RGB32);
-    composite.fill(ui::ColorFromBgr(backColor));
-    QPainter painter(&composite);
-    painter.drawImage(QPoint(0, 0), picture);
-    painter.drawImage(QPoint(0, picture.height()), strip);
+    QImage composite = CompositeCanvas(picture, strip.height(), backColor);
+    QPainter(&composite).drawImage(QPoint(0, picture.height()), strip);
     return composite;
 }
 
@@ -87,11 +93,20 @@ void DrawAdditionalTexts(QImage& picture) {
 }
 
 // Each step goes on with the picture it has just written: the file holds exactly
-// those pixels, so reading it back would only copy them again.
+// those pixels, so reading it back would only copy them again. With the timestamp
+// on, the frame is copied once, into the top of the composite, and its texts are
+// drawn there.
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
-    QImage picture =
+    const QImage frame =
         vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap)).convertToFormat(QImage::Format_RGB32);
+    QImage composite;
+    QImage picture = frame;
+    if (settings.timestampOn) {
+        composite = CompositeCanvas(frame, StripHeight(settings.strip.Font), settings.strip.BackColor);
+        picture = QImage(composite.bits(), frame.width(), frame.height(), composite.bytesPerLine(),
+                         composite.format());
+    }
     if (settings.additionalTexts)
         DrawAdditionalTexts(picture);
     WriteWorkingBitmap(picture, kFrameBitmap);
@@ -104,10 +119,11 @@ PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettin
         prepared.StampText = StampTextFor(true, settings.timestampPattern);
         // A control that has lost its frame in the meantime reports no size; the
         // strip then takes the width of the frame that was saved.
-        const int stripWidth = status.width > 0 ? status.width : picture.width();
+        const int stripWidth = status.width > 0 ? status.width : frame.width();
         prepared.strip = DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip);
         WriteWorkingBitmap(prepared.strip, kStripBitmap);
-        picture = AppendStrip(picture, prepared.strip, settings.strip.BackColor);
+        QPainter(&composite).drawImage(QPoint(0, frame.height()), prepared.strip);
+        picture = composite;
     }
     WriteWorkingBitmap(picture, kComposedBitmap);
 

@@ -11,6 +11,11 @@
 
 #include "platform/capture/capture_control.h"
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <tmmintrin.h>
+#define SNAPWIRE_FRAME_FILES_SSSE3
+#endif
+
 namespace snapwire::capture {
 
 namespace {
@@ -68,9 +73,68 @@ void PutHeaders(char* out, const QImage& image) {
     PutLe32(info + 28, quint32(image.dotsPerMeterY()));
 }
 
+// Whole groups of four pixels from the start of a row for as long as a 16-byte load
+// or store stays inside the row's pixel bytes; the rest of the row goes pixel by pixel.
+int VectorPixels(int width) {
+    return width >= 6 ? ((width - 6) / 4 + 1) * 4 : 0;
+}
+
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
+bool HasSsse3() {
+    static const bool has = __builtin_cpu_supports("ssse3");
+    return has;
+}
+
+// One shuffle packs four pixels into their twelve bytes; the four bytes stored past
+// them are overwritten by the pixels that follow.
+__attribute__((target("ssse3"))) int PackVectorPixels(const QRgb* source, int width, uchar* row) {
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const int end = VectorPixels(width);
+    for (int x = 0; x < end; x += 4) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + 3 * x), _mm_shuffle_epi8(pixels, pack));
+    }
+    return end;
+}
+
+__attribute__((target("ssse3"))) int SpreadVectorPixels(const uchar* row, int width, QRgb* target) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    const int end = VectorPixels(width);
+    for (int x = 0; x < end; x += 4) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + 3 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x),
+                         _mm_or_si128(_mm_shuffle_epi8(bytes, spread), opaque));
+    }
+    return end;
+}
+#endif
+
+// The pixels a vector unit packed into blue, green, red bytes; none without one.
+int PackPixelsFast(const QRgb* source, int width, uchar* row) {
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
+    if (HasSsse3())
+        return PackVectorPixels(source, width, row);
+#endif
+    Q_UNUSED(source)
+    Q_UNUSED(width)
+    Q_UNUSED(row)
+    return 0;
+}
+
+int SpreadPixelsFast(const uchar* row, int width, QRgb* target) {
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
+    if (HasSsse3())
+        return SpreadVectorPixels(row, width, target);
+#endif
+    Q_UNUSED(row)
+    Q_UNUSED(width)
+    Q_UNUSED(target)
+    return 0;
+}
+
 // The file's rows `first` to `first + count - 1` (the file holds the picture's bottom
-// row first) as blue, green, red bytes with their padding zeroed. Each pixel is one
-// four-byte store whose last byte the next pixel overwrites.
+// row first) as blue, green, red bytes with their padding zeroed.
 void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
     const int width = image.width();
     const qint64 rowBytes = RowBytes(width);
@@ -78,9 +142,7 @@ void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
         const QRgb* source =
             reinterpret_cast<const QRgb*>(image.constScanLine(int(image.height() - 1 - fileRow)));
         uchar* row = reinterpret_cast<uchar*>(out) + rowBytes * (fileRow - first);
-        int x = 0;
-        for (; x + 1 < width; ++x) qToLittleEndian<quint32>(source[x], row + 3 * x);
-        if (x < width) {
+        for (int x = PackPixelsFast(source, width, row); x < width; ++x) {
             row[3 * x] = uchar(source[x]);
             row[3 * x + 1] = uchar(source[x] >> 8);
             row[3 * x + 2] = uchar(source[x] >> 16);
@@ -89,13 +151,9 @@ void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
     }
 }
 
-// One file row into picture row `target`: a four-byte load per pixel, its fourth byte
-// (the next pixel's blue) replaced by an opaque alpha.
+// One file row into a picture row.
 void DecodeRow(const uchar* row, int width, QRgb* target) {
-    int x = 0;
-    for (; x + 1 < width; ++x)
-        target[x] = 0xFF000000u | (qFromLittleEndian<quint32>(row + 3 * x) & 0xFFFFFFu);
-    if (x < width)
+    for (int x = SpreadPixelsFast(row, width, target); x < width; ++x)
         target[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
 }
 
