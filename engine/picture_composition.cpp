@@ -98,13 +98,14 @@ void DrawAdditionalTexts(QImage& picture) {
 // drawn there.
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
-    const QImage frame =
+    QImage picture =
         vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap)).convertToFormat(QImage::Format_RGB32);
+    const QSize frameSize = picture.size();
     QImage composite;
-    QImage picture = frame;
     if (settings.timestampOn) {
-        composite = CompositeCanvas(frame, StripHeight(settings.strip.Font), settings.strip.BackColor);
-        picture = QImage(composite.bits(), frame.width(), frame.height(), composite.bytesPerLine(),
+        composite = CompositeCanvas(picture, StripHeight(settings.strip.Font), settings.strip.BackColor);
+        // The texts are drawn onto the composite's top rows; the camera's frame is let go.
+        picture = QImage(composite.bits(), frameSize.width(), frameSize.height(), composite.bytesPerLine(),
                          composite.format());
     }
     if (settings.additionalTexts)
@@ -119,10 +120,10 @@ PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettin
         prepared.StampText = StampTextFor(true, settings.timestampPattern);
         // A control that has lost its frame in the meantime reports no size; the
         // strip then takes the width of the frame that was saved.
-        const int stripWidth = status.width > 0 ? status.width : frame.width();
+        const int stripWidth = status.width > 0 ? status.width : frameSize.width();
         prepared.strip = DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip);
         WriteWorkingBitmap(prepared.strip, kStripBitmap);
-        QPainter(&composite).drawImage(QPoint(0, frame.height()), prepared.strip);
+        QPainter(&composite).drawImage(QPoint(0, frameSize.height()), prepared.strip);
         picture = composite;
     }
     WriteWorkingBitmap(picture, kComposedBitmap);
