@@ -1,6 +1,9 @@
 #include "engine/motion_compare.h"
 
 #include <QtEndian>
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -32,6 +35,52 @@ const QRgb* RowOf(const QImage& picture, std::int64_t y) {
 
 std::int32_t PointOf(const QRgb* row, std::int64_t rowWidth, std::int64_t x) {
     return row && x < rowWidth ? Packed(row[x]) : kOutsidePicture;
+}
+
+// The points x, x + 2, ... of one row that both pictures hold, up to `end`:
+// counted, and painted in `markedRow` when there is one. Returns the first point
+// left for the caller.
+std::int64_t CompareInsidePoints(const QRgb* currentRow, const QRgb* previousRow, QRgb* markedRow,
+                                 std::int64_t end, std::int32_t threshold, QRgb paint,
+                                 std::int32_t& changedPoints) {
+    std::int64_t x = 0;
+#ifdef __SSE2__
+    // Four points from eight pixels at a time, exactly as the single points below.
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i green = _mm_set1_epi32(0xFF00);
+    const __m128i limit = _mm_set1_epi32(threshold);
+    const auto packedEvenPixels = [&](const QRgb* pixels) {
+        const __m128 low = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels)));
+        const __m128 high = _mm_castsi128_ps(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pixels + 4)));
+        const __m128i even = _mm_castps_si128(_mm_shuffle_ps(low, high, _MM_SHUFFLE(2, 0, 2, 0)));
+        return _mm_or_si128(
+            _mm_or_si128(_mm_and_si128(_mm_srli_epi32(even, 16), byte), _mm_and_si128(even, green)),
+            _mm_slli_epi32(_mm_and_si128(even, byte), 16));
+    };
+    __m128i counts = _mm_setzero_si128();
+    for (; x + 8 <= end; x += 8) {
+        const __m128i difference =
+            _mm_sub_epi32(packedEvenPixels(currentRow + x), packedEvenPixels(previousRow + x));
+        const __m128i sign = _mm_srai_epi32(difference, 31);
+        const __m128i changed = _mm_cmpgt_epi32(_mm_sub_epi32(_mm_xor_si128(difference, sign), sign), limit);
+        counts = _mm_sub_epi32(counts, changed);
+        const int lanes = markedRow ? _mm_movemask_ps(_mm_castsi128_ps(changed)) : 0;
+        for (int lane = 0; lane < 4; ++lane) {
+            if (lanes & (1 << lane))
+                markedRow[x + 2 * lane] = paint;
+        }
+    }
+    alignas(16) std::int32_t laneCounts[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(laneCounts), counts);
+    changedPoints += laneCounts[0] + laneCounts[1] + laneCounts[2] + laneCounts[3];
+#endif
+    for (; x < end; x += 2) {
+        const bool changed = std::abs(Packed(currentRow[x]) - Packed(previousRow[x])) > threshold;
+        changedPoints += changed;
+        if (changed && markedRow)
+            markedRow[x] = paint;
+    }
+    return x;
 }
 
 }  // namespace
@@ -74,17 +123,13 @@ PictureComparison ComparePictures(QImage examined, const QImage& reference, std:
                               : nullptr;
         const QRgb* currentRow = RowOf(current, y);
         const QRgb* previousRow = RowOf(previous, y);
-        // Where both pictures have the point, straight from the scan lines.
+        // Where both pictures hold the point, straight from the scan lines.
         const std::int64_t bothInside =
             currentRow && previousRow ? std::min({currentWidth, previousWidth, std::int64_t{gridWidth} + 1})
                                       : 0;
-        std::int64_t x = 0;
-        for (; x < bothInside; x += 2) {
-            const bool changed = std::abs(Packed(currentRow[x]) - Packed(previousRow[x])) > threshold;
-            changedPoints += changed;
-            if (changed && markedRow)
-                markedRow[x] = paint;
-        }
+        std::int64_t x = bothInside > 0 ? CompareInsidePoints(currentRow, previousRow, markedRow, bothInside,
+                                                              threshold, paint, changedPoints)
+                                        : 0;
         for (; x <= gridWidth; x += 2) {
             const std::int32_t difference =
                 std::abs(PointOf(currentRow, currentWidth, x) - PointOf(previousRow, previousWidth, x));
