@@ -73,13 +73,13 @@ void PutHeaders(char* out, const QImage& image) {
     PutLe32(info + 28, quint32(image.dotsPerMeterY()));
 }
 
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
 // Whole groups of four pixels from the start of a row for as long as a 16-byte load
 // or store stays inside the row's pixel bytes; the rest of the row goes pixel by pixel.
 int VectorPixels(int width) {
     return width >= 6 ? ((width - 6) / 4 + 1) * 4 : 0;
 }
 
-#ifdef SNAPWIRE_FRAME_FILES_SSSE3
 bool HasSsse3() {
     static const bool has = __builtin_cpu_supports("ssse3");
     return has;
@@ -110,29 +110,6 @@ __attribute__((target("ssse3"))) int SpreadVectorPixels(const uchar* row, int wi
 }
 #endif
 
-// The pixels a vector unit packed into blue, green, red bytes; none without one.
-int PackPixelsFast(const QRgb* source, int width, uchar* row) {
-#ifdef SNAPWIRE_FRAME_FILES_SSSE3
-    if (HasSsse3())
-        return PackVectorPixels(source, width, row);
-#endif
-    Q_UNUSED(source)
-    Q_UNUSED(width)
-    Q_UNUSED(row)
-    return 0;
-}
-
-int SpreadPixelsFast(const uchar* row, int width, QRgb* target) {
-#ifdef SNAPWIRE_FRAME_FILES_SSSE3
-    if (HasSsse3())
-        return SpreadVectorPixels(row, width, target);
-#endif
-    Q_UNUSED(row)
-    Q_UNUSED(width)
-    Q_UNUSED(target)
-    return 0;
-}
-
 // The file's rows `first` to `first + count - 1` (the file holds the picture's bottom
 // row first) as blue, green, red bytes with their padding zeroed.
 void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
@@ -142,7 +119,12 @@ void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
         const QRgb* source =
             reinterpret_cast<const QRgb*>(image.constScanLine(int(image.height() - 1 - fileRow)));
         uchar* row = reinterpret_cast<uchar*>(out) + rowBytes * (fileRow - first);
-        for (int x = PackPixelsFast(source, width, row); x < width; ++x) {
+        int x = 0;
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
+        if (HasSsse3())
+            x = PackVectorPixels(source, width, row);
+#endif
+        for (; x < width; ++x) {
             row[3 * x] = uchar(source[x]);
             row[3 * x + 1] = uchar(source[x] >> 8);
             row[3 * x + 2] = uchar(source[x] >> 16);
@@ -153,8 +135,12 @@ void EncodeRows(const QImage& image, qint64 first, qint64 count, char* out) {
 
 // One file row into a picture row.
 void DecodeRow(const uchar* row, int width, QRgb* target) {
-    for (int x = SpreadPixelsFast(row, width, target); x < width; ++x)
-        target[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    int x = 0;
+#ifdef SNAPWIRE_FRAME_FILES_SSSE3
+    if (HasSsse3())
+        x = SpreadVectorPixels(row, width, target);
+#endif
+    for (; x < width; ++x) target[x] = qRgb(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
 }
 
 // Where the pixels of an uncompressed 24-bit BMP with a 40-byte (or larger) info
