@@ -8,6 +8,7 @@
 #include "settings_store/conversions.h"
 
 #include <QPainter>
+#include <algorithm>
 
 namespace snapwire::accounts {
 
@@ -30,8 +31,12 @@ void PreparePainter(QPainter& painter, const TextFont& font) {
 
 }  // namespace
 
+// Without a ticked text no painter is opened, so a picture shared with the camera's
+// frame is not copied for nothing.
 void DrawTickedTexts(QImage& picture, const std::vector<AdditionalText>& items, const TextFont& font) {
-    if (picture.isNull())
+    const bool anyTicked =
+        std::any_of(items.begin(), items.end(), [](const AdditionalText& item) { return item.Enabled; });
+    if (picture.isNull() || !anyTicked)
         return;
     QPainter painter(&picture);
     PreparePainter(painter, font);

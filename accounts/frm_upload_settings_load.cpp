@@ -21,11 +21,13 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
+#include <QLocale>
 #include <QRadioButton>
 #include <QScopeGuard>
 #include <QSlider>
 #include <QTimeEdit>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -46,6 +48,25 @@ struct FontValueError {
     QString description;
 };
 
+// Reading a time text tries every date form before the time forms, a third of an
+// account load, which motion detection makes for every account ten times a second;
+// so the times of the texts read are kept for as long as the locales stay the same.
+QTime TimeFromText(const QString& text) {
+    constexpr std::size_t kKeptTimes = 64;
+    struct KeptTimes {
+        QLocale current = QLocale::c();
+        QLocale system = QLocale::c();
+        std::map<QString, QTime> times;
+    };
+    static KeptTimes kept;
+    if (kept.current != QLocale() || kept.system != QLocale::system() || kept.times.size() >= kKeptTimes)
+        kept = {QLocale(), QLocale::system(), {}};
+    const auto known = kept.times.find(text);
+    if (known != kept.times.end())
+        return known->second;
+    return kept.times[text] = ParseTimeText(text);
+}
+
 // Reads the values of one account key.
 class AccountReader {
   public:
@@ -54,9 +75,12 @@ class AccountReader {
         return ReadSetting(account_, QString::fromLatin1(valueName));
     }
 
+    // A box that already shows the text is left alone, its cursor and undo steps too.
     void IntoText(QLineEdit* box, const char* valueName, const char* whenEmpty = nullptr) const {
         const QString text = Text(valueName);
-        box->setText(text.isEmpty() && whenEmpty ? QString::fromLatin1(whenEmpty) : text);
+        const QString shown = text.isEmpty() && whenEmpty ? QString::fromLatin1(whenEmpty) : text;
+        if (box->text() != shown)
+            box->setText(shown);
     }
     void IntoCheck(QCheckBox* box, const char* valueName) const {
         if (const std::optional<int> value = accounts::CheckValueFromText(Text(valueName)))
@@ -85,7 +109,7 @@ class AccountReader {
         const QString text = Text(valueName);
         const QTime now = Clock::Now().time();
         const QTime time =
-            text.isEmpty() ? QTime(now.hour(), now.minute(), now.second()) : ParseTimeText(text);
+            text.isEmpty() ? QTime(now.hour(), now.minute(), now.second()) : TimeFromText(text);
         if (time.isValid())
             picker->setTime(time);
     }

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPixmap>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -288,7 +289,7 @@ class frmMain : public QMainWindow {
     // Motion detection (motion_detection.cpp).
     void BuildMotionArea();
     void CentreMotionPicture();
-    std::optional<QImage> SaveAndLoadMotionFrame();
+    QImage* SaveAndLoadMotionFrame();
     void ReportMotion(bool accounts, const QString& percent);
     void ReactToMotion(const QString& percent);
     void ClearMotionReport();
@@ -323,6 +324,9 @@ class frmMain : public QMainWindow {
 
     bool motionTickRunning_ = false;
     std::uint64_t motionSession_ = 0;  // raised by StopMotion: a running walk ends
+    // "Motion.bmp" is read into these in turn: picMotion shows the one, and reading
+    // into the other needs neither a copy nor new memory.
+    std::array<QImage, 2> motionFrames_;
     bool cycleRunning_ = false;
     bool heldBackWorkPosted_ = false;
     bool runningHeldBack_ = false;

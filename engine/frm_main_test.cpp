@@ -192,6 +192,27 @@ TEST_F(MainWindowTest, StoredBackgroundColourIsAppliedAndAnythingElseIgnored) {
     }
 }
 
+// A picture area paints only the background its picture leaves uncovered: all of
+// it around an opaque picture, and beneath one with transparent parts.
+TEST_F(MainWindowTest, PictureAreasShowTheBackgroundOnlyWhereThePictureLetsThrough) {
+    PictureBox box;
+    box.resize(10, 10);
+    box.SetBackColor(Qt::red);
+    QImage opaque(4, 4, QImage::Format_RGB32);
+    opaque.fill(Qt::blue);
+    box.SetPicture(QPixmap::fromImage(opaque));
+    QImage shown = box.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::blue));
+    EXPECT_EQ(shown.pixelColor(6, 1), QColor(Qt::red));
+    EXPECT_EQ(shown.pixelColor(1, 6), QColor(Qt::red));
+
+    QImage clear(4, 4, QImage::Format_ARGB32);
+    clear.fill(Qt::transparent);
+    box.SetPicture(QPixmap::fromImage(clear));
+    shown = box.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(1, 1), QColor(Qt::red));
+}
+
 // --- Closing --------------------------------------------------------------------------
 
 TEST_F(MainWindowTest, ClosingWithTheTrayInUseSavesAndOnlyHides) {

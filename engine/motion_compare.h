@@ -37,8 +37,9 @@ struct PictureComparison {
 // `gridWidth`, y likewise up to `gridHeight`; a point outside a picture reads
 // kOutsidePicture there. A point has changed when the packed colours differ by more
 // than `threshold`. Changed points inside the examined picture are painted in
-// `paintColor` when one is given.
-PictureComparison ComparePictures(const QImage& examined, const QImage& reference, std::int32_t gridWidth,
+// `paintColor` when one is given: in place when the examined picture is handed over
+// (moved in) unshared in the 32-bit RGB format.
+PictureComparison ComparePictures(QImage examined, const QImage& reference, std::int32_t gridWidth,
                                   std::int32_t gridHeight, std::int32_t threshold,
                                   std::optional<std::uint32_t> paintColor);
 

@@ -162,7 +162,7 @@ void frmMain::CheckMotion(bool& Accounts) {
     CentreMotionPicture();
     if (mMotionWidth <= 0 || mMotionHeight <= 0)
         return;
-    const std::optional<QImage> examined = SaveAndLoadMotionFrame();
+    QImage* examined = SaveAndLoadMotionFrame();
     if (!examined)
         return;
 
@@ -172,11 +172,12 @@ void frmMain::CheckMotion(bool& Accounts) {
         paint = motion::kNoAccountColor;
     else if (ui::CheckValue(account.chkShowMotion) == 1)
         paint = account.piccolor->BackColor();
-    const motion::PictureComparison comparison =
-        motion::ComparePictures(*examined, picMotion1, mMotionWidth, mMotionHeight,
+    motion::PictureComparison comparison =
+        motion::ComparePictures(std::move(*examined), picMotion1, mMotionWidth, mMotionHeight,
                                 motion::MotionThreshold(account.sldSens->value()), paint);
     mMotionCount += comparison.changedPoints;
-    picMotion->SetPicture(QPixmap::fromImage(comparison.marked));
+    *examined = std::move(comparison.marked);
+    picMotion->SetPicture(QPixmap::fromImage(*examined));
 
     const float ratio = motion::MotionRatio(mMotionCount, mMotionWidth, mMotionHeight);
     if (motion::IsMotion(ratio))
@@ -192,17 +193,18 @@ void frmMain::CheckMotion(bool& Accounts) {
         picMotion1 = now;
 }
 
-std::optional<QImage> frmMain::SaveAndLoadMotionFrame() {
+QImage* frmMain::SaveAndLoadMotionFrame() {
     const QString path = MotionFramePath();
     try {
         vcx->SaveFrameAsBitmap(path);
     } catch (const capture::CaptureError&) {
-        return std::nullopt;
+        return nullptr;
     }
-    QImage frame = capture::ReadPictureFile(path);
-    if (frame.isNull())
-        return std::nullopt;
-    return frame;
+    QImage& frame =
+        motionFrames_[0].isNull() || motionFrames_[0].isDetached() ? motionFrames_[0] : motionFrames_[1];
+    if (!capture::ReadPictureFileInto(path, frame))
+        return nullptr;
+    return &frame;
 }
 
 void frmMain::ReportMotion(bool accounts, const QString& percent) {

@@ -2,10 +2,14 @@
 
 #include <QImageReader>
 #include <QPainter>
+#include <QRegion>
 
 namespace snapwire {
 
-PictureBox::PictureBox(QWidget* parent) : QWidget(parent), backColor_(palette().color(QPalette::Window)) {}
+PictureBox::PictureBox(QWidget* parent) : QWidget(parent), backColor_(palette().color(QPalette::Window)) {
+    // Every paint covers the whole box, so what lies beneath it need not be painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void PictureBox::SetBackColor(const QColor& color) {
     backColor_ = color;
@@ -26,9 +30,14 @@ bool PictureBox::LoadPicture(const QString& path) {
     return true;
 }
 
+// Only what an opaque picture leaves uncovered takes the background colour: the
+// motion picture is painted ten times a second.
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.fillRect(rect(), backColor_);
+    QRegion background(rect());
+    if (!picture_.isNull() && !picture_.hasAlphaChannel())
+        background -= QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+    for (const QRect& part : background) painter.fillRect(part, backColor_);
     if (!picture_.isNull())
         painter.drawPixmap(0, 0, picture_);
 }

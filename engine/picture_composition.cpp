@@ -24,14 +24,6 @@ void WriteWorkingBitmap(const QImage& image, const char* name) {
     }
 }
 
-QImage ReadWorkingBitmap(const char* name) {
-    const QString path = WorkingFilePath(name);
-    const QImage image = capture::ReadPictureFile(path);
-    if (image.isNull())
-        throw WorkingFileError(QStringLiteral("Cannot read the picture \"%1\"").arg(path));
-    return image.convertToFormat(QImage::Format_RGB32);
-}
-
 // Removes a file of that name; a folder of that name is left alone.
 bool RemoveFileIfPresent(const QString& path) {
     const QFileInfo info(path);
@@ -50,6 +42,15 @@ bool WritePublishedPicture(capture::CaptureControl& vcx, const QImage& picture, 
         return true;
     RemoveFileIfPresent(path);
     return false;
+}
+
+// The composite before its strip: the picture on top of `stripHeight` rows in the
+// strip's background colour.
+QImage CompositeCanvas(const QImage& picture, int stripHeight, std::uint32_t backColor) {
+    QImage composite(picture.width(), picture.height() + stripHeight, QImage::Format_RGB32);
+    composite.fill(ui::ColorFromBgr(backColor));
+    QPainter(&composite).drawImage(QPoint(0, 0), picture);
+    return composite;
 }
 
 }  // namespace
@@ -82,11 +83,8 @@ QImage DrawTimestampStrip(const QString& stampText, int width, const StripStyle&
 }
 
 QImage AppendStrip(const QImage& picture, const QImage& strip, std::uint32_t backColor) {
-    QImage composite(picture.width(), picture.height() + strip.height(), QImage::Format_RGB32);
-    composite.fill(ui::ColorFromBgr(backColor));
-    QPainter painter(&composite);
-    painter.drawImage(QPoint(0, 0), picture);
-    painter.drawImage(QPoint(0, picture.height()), strip);
+    QImage composite = CompositeCanvas(picture, strip.height(), backColor);
+    QPainter(&composite).drawImage(QPoint(0, picture.height()), strip);
     return composite;
 }
 
@@ -94,14 +92,25 @@ void DrawAdditionalTexts(QImage& picture) {
     forms::frmAddiReloaded().AddTextsToUpload(picture);
 }
 
+// Each step goes on with the picture it has just written: the file holds exactly
+// those pixels, so reading it back would only copy them again. With the timestamp
+// on, the frame is copied once, into the top of the composite, and its texts are
+// drawn there.
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings) {
     PreparedPicture prepared;
-    vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap));
-    QImage picture = ReadWorkingBitmap(kFrameBitmap);
+    QImage picture =
+        vcx.SaveFrameAsBitmap(WorkingFilePath(kFrameBitmap)).convertToFormat(QImage::Format_RGB32);
+    const QSize frameSize = picture.size();
+    QImage composite;
+    if (settings.timestampOn) {
+        composite = CompositeCanvas(picture, StripHeight(settings.strip.Font), settings.strip.BackColor);
+        // The texts are drawn onto the composite's top rows; the camera's frame is let go.
+        picture = QImage(composite.bits(), frameSize.width(), frameSize.height(), composite.bytesPerLine(),
+                         composite.format());
+    }
     if (settings.additionalTexts)
         DrawAdditionalTexts(picture);
     WriteWorkingBitmap(picture, kFrameBitmap);
-    picture = ReadWorkingBitmap(kFrameBitmap);
 
     const capture::CaptureStatus status = vcx.GetCaptureStatus();
     prepared.frameWidth = status.width;
@@ -111,15 +120,15 @@ PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettin
         prepared.StampText = StampTextFor(true, settings.timestampPattern);
         // A control that has lost its frame in the meantime reports no size; the
         // strip then takes the width of the frame that was saved.
-        const int stripWidth = status.width > 0 ? status.width : picture.width();
-        WriteWorkingBitmap(DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip), kStripBitmap);
-        prepared.strip = ReadWorkingBitmap(kStripBitmap);
-        WriteWorkingBitmap(AppendStrip(picture, prepared.strip, settings.strip.BackColor), kComposedBitmap);
-    } else {
-        WriteWorkingBitmap(picture, kComposedBitmap);
+        const int stripWidth = status.width > 0 ? status.width : frameSize.width();
+        prepared.strip = DrawTimestampStrip(prepared.StampText, stripWidth, settings.strip);
+        WriteWorkingBitmap(prepared.strip, kStripBitmap);
+        QPainter(&composite).drawImage(QPoint(0, frameSize.height()), prepared.strip);
+        picture = composite;
     }
+    WriteWorkingBitmap(picture, kComposedBitmap);
 
-    prepared.picture = ReadWorkingBitmap(kComposedBitmap);
+    prepared.picture = std::move(picture);
     prepared.jpegWritten = WritePublishedPicture(vcx, prepared.picture, settings.jpegQuality);
     return prepared;
 }

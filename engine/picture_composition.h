@@ -5,8 +5,8 @@
 // the timestamp text in the account's font and colours, written as "webcam.jpg".
 //
 // Composition happens in memory, but every intermediate result is also written to
-// its working file in the program folder and read back from there, because other
-// programs and the user see those files while a cycle runs:
+// its working file in the program folder, because other programs and the user see
+// those files while a cycle runs:
 //   "ic.bmp"     the frame, then the frame with its additional texts
 //   "pu.bmp"     the timestamp strip (only with the timestamp on)
 //   "pic.bmp"    the composite (or the frame with its texts)
@@ -34,7 +34,7 @@ inline constexpr const char* kTimeTextFile = "time.txt";
 // The full path of the working file `name` (one of the above) in the program folder.
 QString WorkingFilePath(const char* name);
 
-// A working file that cannot be written or read back. It ends the cycle's picture
+// A working file that cannot be written. It ends the cycle's picture
 // stretch like a failed frame save, but it is not the capture control's failure
 // (number 10) and so is not reported to the user.
 inline constexpr int kErrorWorkingFile = 75;
@@ -91,7 +91,7 @@ struct PreparedPicture {
     QString StampText;
     int frameWidth = 0;  // the frame size the capture control reports
     int frameHeight = 0;
-    QImage strip;    // the timestamp strip as read back from "pu.bmp"; null with the timestamp off
+    QImage strip;    // the timestamp strip that "pu.bmp" holds; null with the timestamp off
     QImage picture;  // what "pic.bmp" holds and "webcam.jpg" was written from
     // False when the JPEG writer failed: no "webcam.jpg" is left in the program
     // folder then (not even one kept from an earlier cycle), so nothing can publish
@@ -102,8 +102,7 @@ struct PreparedPicture {
 // Saves the current frame, draws the additional texts and the strip, and writes
 // "ic.bmp", "pu.bmp", "pic.bmp" and "webcam.jpg" with the quality given. Throws
 // capture::CaptureError when the frame cannot be saved and WorkingFileError when a
-// working file cannot be written or read back; a failed JPEG is no exception (see
-// jpegWritten).
+// working file cannot be written; a failed JPEG is no exception (see jpegWritten).
 PreparedPicture PreparePicture(capture::CaptureControl& vcx, const PictureSettings& settings);
 
 // Writes "time.txt" anew: the stamp text and CR LF, in the locale's 8-bit encoding.

@@ -7,7 +7,9 @@
 #include "platform/ui/units.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCloseEvent>
+#include <QFile>
 #include <QFont>
 #include <QImageReader>
 #include <QMenu>
@@ -58,24 +60,41 @@ void frmLast::Form_MouseDown(Qt::MouseButton button, const QPoint& globalPos) {
 }
 
 // The window takes the picture's own size, so the timestamp strip below the
-// camera frame is shown whole.
+// camera frame is shown whole. The file is checked and measured by its header and
+// kept as it is, since it is deleted after the cycle.
 bool frmLast::ShowLastPicture(const QString& picturePath, const QString& caption) {
-    QImageReader reader(picturePath);
-    QImage picture = reader.read();
-    if (picture.isNull())
+    QFile file(picturePath);
+    if (!file.open(QIODevice::ReadOnly))
         return false;
-    picture_ = std::move(picture);
+    QByteArray bytes = file.readAll();
+    QBuffer buffer(&bytes);
+    QImageReader reader(&buffer);
+    const QSize size = reader.size();
+    if (!reader.canRead() || size.isEmpty())
+        return false;
+    pictureFile_ = std::move(bytes);
+    picture_ = QImage();
     setWindowTitle(caption);
-    setFixedSize(picture_.size());
+    setFixedSize(size);
     update();
     return true;
+}
+
+const QImage& frmLast::Picture() const {
+    if (picture_.isNull() && !pictureFile_.isEmpty()) {
+        QBuffer buffer;
+        buffer.setData(pictureFile_);
+        QImageReader reader(&buffer);
+        picture_ = reader.read();
+    }
+    return picture_;
 }
 
 void frmLast::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.fillRect(rect(), Qt::white);
-    if (!picture_.isNull())
-        painter.drawImage(QPoint(0, 0), picture_);
+    if (!Picture().isNull())
+        painter.drawImage(QPoint(0, 0), Picture());
 }
 
 void frmLast::mousePressEvent(QMouseEvent* event) {

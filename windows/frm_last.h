@@ -4,6 +4,7 @@
 // was saved for upload, under the cycle's timestamp text. It is refreshed after
 // every cycle whether shown or not, and only hides when closed.
 
+#include <QByteArray>
 #include <QImage>
 #include <QWidget>
 
@@ -30,7 +31,9 @@ class frmLast : public QWidget {
     // loaded changes nothing and gives false. It never shows the window.
     bool ShowLastPicture(const QString& picturePath, const QString& caption);
 
-    const QImage& Picture() const { return picture_; }
+    // Decoded from the loaded file when first asked for or painted: most refreshes
+    // happen while the window is hidden and are never looked at.
+    const QImage& Picture() const;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -38,7 +41,8 @@ class frmLast : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QImage picture_;
+    QByteArray pictureFile_;  // the picture file's bytes, as the refresh loaded them
+    mutable QImage picture_;  // pictureFile_ decoded, once asked for
 };
 
 namespace forms {

@@ -195,13 +195,22 @@ void ListLogWindow::AddRow(const QStringList& texts) {
     list_->addTopLevelItem(new QTreeWidgetItem(texts));
 }
 
+// A hidden list is not laid out anew for every entry, which costs more the longer
+// the log grows: it scrolls to its current row when it is shown, and its full-row
+// focus needs no repaint until then.
 void ListLogWindow::SelectLastRow() {
     const int count = list_->topLevelItemCount();
     if (count == 0)
         return;
     QTreeWidgetItem* last = list_->topLevelItem(count - 1);
+    if (list_->isVisible()) {
+        list_->setCurrentItem(last);
+        list_->scrollToItem(last);
+        return;
+    }
+    list_->setAllColumnsShowFocus(false);
     list_->setCurrentItem(last);
-    list_->scrollToItem(last);
+    list_->setAllColumnsShowFocus(true);
 }
 
 void ListLogWindow::cmdReset_Click() {

@@ -200,6 +200,20 @@ TEST_F(LogWindowsTest, LongFtpLinesWrapWithinTheView) {
     EXPECT_TRUE(ftp.txtERR->verticalScrollBar()->isVisible());
 }
 
+// Entries made while the window is hidden are in view, the newest current, once it opens.
+TEST_F(LogWindowsTest, AHiddenListShowsItsNewestEntryWhenOpened) {
+    frmMotionLog& motion = forms::frmMotionLog();
+    for (int i = 1; i <= 300; ++i) {
+        motion.AddRow({QString::number(i), "7%", "", ""});
+        motion.SelectLastRow();
+    }
+    motion.show();
+    QCoreApplication::processEvents();
+    QTreeWidgetItem* newest = motion.lvMotionLog->topLevelItem(299);
+    EXPECT_EQ(motion.lvMotionLog->currentItem(), newest);
+    EXPECT_TRUE(motion.lvMotionLog->viewport()->rect().contains(motion.lvMotionLog->visualItemRect(newest)));
+}
+
 TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
     frmMotionLog& motion = forms::frmMotionLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i) motion.AddRow({QString::number(i), "7%", "", ""});

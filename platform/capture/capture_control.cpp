@@ -268,8 +268,10 @@ QImage RequireFrame(const CaptureControl& control) {
 
 }  // namespace
 
-void CaptureControl::SaveFrameAsBitmap(const QString& path) {
-    WriteBitmap24(RequireFrame(*this), path);
+QImage CaptureControl::SaveFrameAsBitmap(const QString& path) {
+    QImage frame = RequireFrame(*this);
+    WriteBitmap24(frame, path);
+    return frame;
 }
 
 std::int32_t CaptureControl::SavePictureAsJpeg(const QImage& picture, const QString& path, int quality) {

@@ -77,8 +77,10 @@ class CaptureControl : public QWidget {
     void ShowCompressorDialog();
 
     CaptureStatus GetCaptureStatus() const;
-    QImage CurrentFrame() const;                  // a copy; null when there is no frame
-    void SaveFrameAsBitmap(const QString& path);  // 24-bit BMP; throws CaptureError
+    QImage CurrentFrame() const;  // a copy; null when there is no frame
+    // 24-bit BMP; throws CaptureError. Gives the frame it wrote, so that a caller can go
+    // on with that frame without reading the file back.
+    QImage SaveFrameAsBitmap(const QString& path);
     std::int32_t SavePictureAsJpeg(const QImage& picture, const QString& path, int quality);  // 0 = failure
     void CopyFrameToClipboard();
 

@@ -20,6 +20,10 @@ QByteArray EncodeBitmap24(const QImage& picture);
 // several times faster than the general reader; anything else goes to Qt's readers.
 // A null picture when the file cannot be read.
 QImage ReadPictureFile(const QString& path);
+// The same into `picture`, whose pixel memory a 24-bit BMP of the same size reuses
+// when no other picture shares it. False when the file cannot be read; `picture`
+// then holds nothing of use.
+bool ReadPictureFileInto(const QString& path, QImage& picture);
 
 // Writes the picture as a JPEG with the quality given (0 .. 100, the encoder's own
 // scale). False for a null picture, a quality outside 0 .. 100, or a file that

@@ -78,6 +78,38 @@ TEST_F(StillFileTest, ReadsPictureFilesExactlyAsTheGeneralReader) {
     EXPECT_TRUE(ReadPictureFile(homeFile(QStringLiteral("missing.bmp"))).isNull());
 }
 
+// The motion check reads its frame file into the picture it read last time; the
+// picture on screen may share that memory and must keep its pixels.
+TEST_F(StillFileTest, ReadsIntoAnUnsharedPictureInPlaceButNeverIntoASharedOne) {
+    const QString path = homeFile(QStringLiteral("Motion.bmp"));
+    QImage into;
+    WriteBitmap24(testing::NoisePicture(20, 10, 1), path);
+    ASSERT_TRUE(ReadPictureFileInto(path, into));
+    const uchar* memory = into.constBits();
+
+    const QImage second = testing::NoisePicture(20, 10, 2);
+    WriteBitmap24(second, path);
+    ASSERT_TRUE(ReadPictureFileInto(path, into));
+    EXPECT_EQ(into.constBits(), memory);
+    EXPECT_EQ(into, second);
+
+    const QImage shown = into;
+    WriteBitmap24(testing::NoisePicture(20, 10, 3), path);
+    ASSERT_TRUE(ReadPictureFileInto(path, into));
+    EXPECT_EQ(shown, second);
+    EXPECT_EQ(into, testing::NoisePicture(20, 10, 3));
+}
+
+// Bitmaps are rewritten in place; a smaller one must not keep the larger one's tail.
+TEST_F(StillFileTest, RewritingWithASmallerBitmapLeavesOnlyTheNewFile) {
+    const QString path = homeFile(QStringLiteral("ic.bmp"));
+    WriteBitmap24(testing::NoisePicture(64, 48, 1), path);
+    const QImage small = testing::NoisePicture(5, 3, 2);
+    WriteBitmap24(small, path);
+    EXPECT_EQ(QFileInfo(path).size(), 54 + 16 * 3);  // rows of 15 bytes padded to 16
+    EXPECT_EQ(ReadPictureFile(path), small);
+}
+
 TEST_F(StillFileTest, SavesTheWholeFrameAs24BitBitmap) {
     ConnectTestPattern();
     const QString path = homeFile(QStringLiteral("ic.bmp"));
