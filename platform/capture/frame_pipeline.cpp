@@ -107,6 +107,7 @@ void FramePipeline::Start(const QString& sourceDescription, std::chrono::millise
     lock.unlock();
 
     FrameFeed::Attach(pipeline_);
+    testPattern_ = TestPatternSource::FeedPipeline(pipeline_);
     const bool refused = gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE;
 
     lock.lock();
@@ -131,6 +132,7 @@ void FramePipeline::Stop() {
 }
 
 void FramePipeline::Release() {
+    testPattern_.reset();
     // Stopping joins the streaming threads, so no callback runs after this.
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     FrameFeed::Detach(pipeline_);

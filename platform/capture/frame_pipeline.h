@@ -17,9 +17,11 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "platform/capture/capture_control.h"
+#include "platform/capture/test_pattern.h"
 
 namespace snapwire::capture {
 
@@ -66,6 +68,7 @@ class FramePipeline {
 
     GstElement* pipeline_ = nullptr;
     GstElement* tee_ = nullptr;
+    std::unique_ptr<TestPatternSource> testPattern_;
     FrameHandler frameHandler_;
     ErrorHandler errorHandler_;
 
