@@ -1,12 +1,15 @@
 #include "platform/capture/capture_control.h"
 
+#include <gst/video/video.h>
 #include <gtest/gtest.h>
 
 #include <QClipboard>
 #include <QFile>
+#include <cstring>
 
 #include "platform/capture/capture_test_support.h"
 #include "platform/capture/frame_pipeline.h"
+#include "platform/capture/gst_runtime.h"
 
 namespace snapwire::capture {
 namespace {
@@ -145,21 +148,48 @@ TEST(FramePipelineTest, OtherFailuresGiveAnotherNumber) {
     EXPECT_FALSE(pipeline.IsRunning());
 }
 
-TEST(FramePipelineTest, CopiesFramesWithPaddedRows) {
+// A frame is the buffer itself: rows padded as the buffer's video meta says, readable
+// after the pipeline let the sample go, and the buffer held until the last copy goes.
+TEST(FramePipelineTest, FramesReadPaddedRowsAndHoldTheirBufferUntilTheLastCopyGoes) {
+    EnsureGstreamer();
     const int width = 3, height = 2, stride = 16;
-    std::vector<uchar> data(size_t(stride * height), 0xEE);
+    GstBuffer* buffer = gst_buffer_new_allocate(nullptr, gsize(stride * height), nullptr);
+    GstMapInfo map;
+    ASSERT_TRUE(gst_buffer_map(buffer, &map, GST_MAP_WRITE));
+    std::memset(map.data, 0xEE, map.size);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            uchar* pixel = data.data() + y * stride + x * 4;
+            uchar* pixel = map.data + y * stride + x * 4;
             pixel[0] = uchar(10 * x);       // blue
             pixel[1] = uchar(100 + y);      // green
             pixel[2] = uchar(200 + x + y);  // red
             pixel[3] = 0xFF;
         }
-    const QImage frame = CopyBgrxFrame(data.data(), width, height, stride);
+    gst_buffer_unmap(buffer, &map);
+    gsize offsets[GST_VIDEO_MAX_PLANES] = {0};
+    gint strides[GST_VIDEO_MAX_PLANES] = {stride};
+    gst_buffer_add_video_meta_full(buffer, GST_VIDEO_FRAME_FLAG_NONE, GST_VIDEO_FORMAT_BGRx, width, height, 1,
+                                   offsets, strides);
+    GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width", G_TYPE_INT,
+                                        width, "height", G_TYPE_INT, height, nullptr));
+    GstSample* sample = gst_sample_new(buffer, caps.get(), nullptr, nullptr);
+    bool released = false;
+    gst_mini_object_weak_ref(
+        GST_MINI_OBJECT(buffer), [](gpointer flag, GstMiniObject*) { *static_cast<bool*>(flag) = true; },
+        &released);
+    gst_buffer_unref(buffer);
+
+    QImage frame = FrameOverSample(sample);
+    gst_sample_unref(sample);
     ASSERT_EQ(frame.size(), QSize(width, height));
     EXPECT_EQ(frame.pixel(2, 1), qRgb(203, 101, 20));
     EXPECT_EQ(frame.pixel(0, 0), qRgb(200, 100, 0));
+    QImage copy = frame;
+    frame = QImage();
+    EXPECT_FALSE(released);
+    EXPECT_EQ(copy.pixel(1, 1), qRgb(202, 101, 10));
+    copy = QImage();
+    EXPECT_TRUE(released);
 }
 
 }  // namespace

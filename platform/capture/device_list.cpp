@@ -7,6 +7,7 @@
 #include "platform/capture/gst_runtime.h"
 #include "platform/capture/image_controls.h"
 #include "platform/capture/stand_in_camera.h"
+#include "platform/capture/test_pattern.h"
 
 namespace snapwire::capture {
 
@@ -121,13 +122,8 @@ QString SourceDescription(const CaptureDevice& device, const VideoFormat& format
         case DeviceKind::FrameFeed:
             return FrameFeed::SourceDescription();
         case DeviceKind::TestPattern:
-            // The picture is made in the program's own pixel format, so nothing has to convert
-            // it; videobalance gives it the image controls a camera driver would have. Scrolling
-            // colour bars move like a real picture at a third of the cost of the bouncing ball.
-            return QStringLiteral(
-                       "videotestsrc pattern=smpte horizontal-speed=2 is-live=true ! %1,format=BGRx ! "
-                       "videobalance")
-                .arg(caps);
+            // videobalance gives the pattern the image controls a camera driver would have.
+            return TestPatternSource::SourceDescription(format) + QStringLiteral(" ! videobalance");
     }
     return {};
 }

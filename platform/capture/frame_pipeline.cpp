@@ -2,8 +2,6 @@
 
 #include <gst/video/video.h>
 
-#include <cstring>
-
 #include "platform/capture/frame_feed.h"
 #include "platform/capture/gst_runtime.h"
 
@@ -43,15 +41,39 @@ CaptureError ErrorFromMessage(GstMessage* message) {
 
 }  // namespace
 
-QImage CopyBgrxFrame(const uchar* data, int width, int height, int stride) {
-    QImage frame(width, height, QImage::Format_RGB32);
-    const int rowBytes = width * 4;
-    if (stride == rowBytes && frame.bytesPerLine() == rowBytes) {
-        std::memcpy(frame.bits(), data, size_t(rowBytes) * height);
-    } else {
-        for (int y = 0; y < height; ++y) std::memcpy(frame.scanLine(y), data + size_t(stride) * y, rowBytes);
+namespace {
+
+struct MappedSample {
+    GstSample* sample;
+    GstVideoFrame frame;
+};
+
+void ReleaseMappedSample(void* held) {
+    auto* mapped = static_cast<MappedSample*>(held);
+    gst_video_frame_unmap(&mapped->frame);
+    gst_sample_unref(mapped->sample);
+    delete mapped;
+}
+
+}  // namespace
+
+QImage FrameOverSample(GstSample* sample) {
+    GstVideoInfo info;
+    GstBuffer* buffer = gst_sample_get_buffer(sample);
+    GstCaps* caps = gst_sample_get_caps(sample);
+    if (!buffer || !caps || !gst_video_info_from_caps(&info, caps))
+        return {};
+    auto* mapped = new MappedSample{sample, {}};
+    if (!gst_video_frame_map(&mapped->frame, &info, buffer, GST_MAP_READ)) {
+        delete mapped;
+        return {};
     }
-    return frame;
+    gst_sample_ref(sample);
+    const GstVideoFrame& frame = mapped->frame;
+    return QImage(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&frame, 0)),
+                  GST_VIDEO_FRAME_WIDTH(&frame), GST_VIDEO_FRAME_HEIGHT(&frame),
+                  GST_VIDEO_FRAME_PLANE_STRIDE(&frame, 0), QImage::Format_RGB32, &ReleaseMappedSample,
+                  mapped);
 }
 
 FramePipeline::~FramePipeline() {
@@ -85,6 +107,7 @@ void FramePipeline::Start(const QString& sourceDescription, std::chrono::millise
     lock.unlock();
 
     FrameFeed::Attach(pipeline_);
+    testPattern_ = TestPatternSource::FeedPipeline(pipeline_);
     const bool refused = gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE;
 
     lock.lock();
@@ -109,6 +132,7 @@ void FramePipeline::Stop() {
 }
 
 void FramePipeline::Release() {
+    testPattern_.reset();
     // Stopping joins the streaming threads, so no callback runs after this.
     gst_element_set_state(pipeline_, GST_STATE_NULL);
     FrameFeed::Detach(pipeline_);
@@ -153,17 +177,10 @@ GstFlowReturn FramePipeline::OnNewSample(GstAppSink* sink, gpointer self) {
     GstSample* sample = gst_app_sink_pull_sample(sink);
     if (!sample)
         return GST_FLOW_OK;
-    GstVideoInfo info;
-    GstVideoFrame mapped;
-    if (gst_video_info_from_caps(&info, gst_sample_get_caps(sample)) &&
-        gst_video_frame_map(&mapped, &info, gst_sample_get_buffer(sample), GST_MAP_READ)) {
-        QImage frame = CopyBgrxFrame(static_cast<const uchar*>(GST_VIDEO_FRAME_PLANE_DATA(&mapped, 0)),
-                                     GST_VIDEO_FRAME_WIDTH(&mapped), GST_VIDEO_FRAME_HEIGHT(&mapped),
-                                     GST_VIDEO_FRAME_PLANE_STRIDE(&mapped, 0));
-        gst_video_frame_unmap(&mapped);
-        static_cast<FramePipeline*>(self)->StoreFrame(std::move(frame));
-    }
+    QImage frame = FrameOverSample(sample);
     gst_sample_unref(sample);
+    if (!frame.isNull())
+        static_cast<FramePipeline*>(self)->StoreFrame(std::move(frame));
     return GST_FLOW_OK;
 }
 

@@ -5,9 +5,9 @@
 //   <device source> ! videoconvert ! video/x-raw,format=BGRx ! tee ! appsink
 //
 // BGRx is QImage::Format_RGB32 byte for byte. The appsink drops all but the newest
-// frame; its streaming-thread callback only copies that frame out of the buffer and
-// stores it. The tee is where a movie recording branches off, so that stills and
-// the live picture go on while a movie is being written.
+// frame; its streaming-thread callback stores that frame as a picture over the
+// buffer itself, which stays mapped until the picture's last copy is gone. The tee is where a movie recording
+// branches off, so that stills and the live picture go on while a movie is being written.
 
 #include <gst/app/gstappsink.h>
 #include <gst/gst.h>
@@ -17,14 +17,18 @@
 #include <chrono>
 #include <condition_variable>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "platform/capture/capture_control.h"
+#include "platform/capture/test_pattern.h"
 
 namespace snapwire::capture {
 
-// A deep copy of a BGRx picture whose rows are `stride` bytes apart.
-QImage CopyBgrxFrame(const uchar* data, int width, int height, int stride);
+// A read-only picture over the BGRx frame of `sample`, holding the sample (and its
+// buffer mapped) until the picture and every copy of it are gone; writing to it
+// detaches a copy first. Null when the sample cannot be read as a video frame.
+QImage FrameOverSample(GstSample* sample);
 
 class FramePipeline {
   public:
@@ -64,6 +68,7 @@ class FramePipeline {
 
     GstElement* pipeline_ = nullptr;
     GstElement* tee_ = nullptr;
+    std::unique_ptr<TestPatternSource> testPattern_;
     FrameHandler frameHandler_;
     ErrorHandler errorHandler_;
 
