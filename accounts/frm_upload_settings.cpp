@@ -332,6 +332,13 @@ void frmUploadSettings::ConnectHandlers() {
     ConnectPageHandlers();
 }
 
+// Counted, because a change that stores nothing (a password not remembered) still
+// makes the controls differ from the account as last loaded.
+void frmUploadSettings::Changed(void (frmUploadSettings::*handler)()) {
+    NoteControlChange();
+    (this->*handler)();
+}
+
 void frmUploadSettings::ConnectPageHandlers() {
     const std::pair<QLineEdit*, void (frmUploadSettings::*)()> texts[] = {
         {txtHostNameAddress, &frmUploadSettings::txtHostNameAddress_Change},
@@ -344,7 +351,7 @@ void frmUploadSettings::ConnectPageHandlers() {
         {txtmSec, &frmUploadSettings::txtmSec_Change},
     };
     for (const auto& [box, handler] : texts)
-        connect(box, &QLineEdit::textChanged, this, [this, handler = handler] { (this->*handler)(); });
+        connect(box, &QLineEdit::textChanged, this, [this, handler = handler] { Changed(handler); });
 
     const std::pair<QCheckBox*, void (frmUploadSettings::*)()> checks[] = {
         {rem_pass, &frmUploadSettings::rem_pass_Click},
@@ -361,14 +368,19 @@ void frmUploadSettings::ConnectPageHandlers() {
         {chkShowMotion, &frmUploadSettings::chkShowMotion_Click},
     };
     for (const auto& [box, handler] : checks)
-        connect(box, &QCheckBox::stateChanged, this, [this, handler = handler] { (this->*handler)(); });
+        connect(box, &QCheckBox::stateChanged, this, [this, handler = handler] { Changed(handler); });
 
-    connect(Combo, &QComboBox::currentIndexChanged, this, [this] { Combo_Click(); });
-    connect(DTPicker1, &QDateEdit::dateChanged, this, [this] { DTPicker1_Change(); });
-    connect(DTPicker2, &QDateEdit::dateChanged, this, [this] { DTPicker2_Change(); });
-    connect(DTPicker3, &QTimeEdit::timeChanged, this, [this] { DTPicker3_Change(); });
-    connect(DTPicker4, &QTimeEdit::timeChanged, this, [this] { DTPicker4_Change(); });
-    connect(sldSens, &QSlider::valueChanged, this, [this] { sldSens_Change(); });
+    connect(Combo, &QComboBox::currentIndexChanged, this,
+            [this] { Changed(&frmUploadSettings::Combo_Click); });
+    connect(DTPicker1, &QDateEdit::dateChanged, this,
+            [this] { Changed(&frmUploadSettings::DTPicker1_Change); });
+    connect(DTPicker2, &QDateEdit::dateChanged, this,
+            [this] { Changed(&frmUploadSettings::DTPicker2_Change); });
+    connect(DTPicker3, &QTimeEdit::timeChanged, this,
+            [this] { Changed(&frmUploadSettings::DTPicker3_Change); });
+    connect(DTPicker4, &QTimeEdit::timeChanged, this,
+            [this] { Changed(&frmUploadSettings::DTPicker4_Change); });
+    connect(sldSens, &QSlider::valueChanged, this, [this] { Changed(&frmUploadSettings::sldSens_Change); });
 }
 
 bool frmUploadSettings::eventFilter(QObject* watched, QEvent* event) {

@@ -11,12 +11,14 @@
 
 #include "accounts/account_list.h"
 #include "accounts/picture_sample.h"
+#include "platform/registry/registry.h"
 
 #include <QDialog>
 #include <QFont>
 #include <QSet>
 #include <QString>
 #include <cstdint>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -58,6 +60,10 @@ class frmUploadSettings : public QDialog {
     // frmUnique and of frmTimeFormat. Callers that want another account select its
     // row first (ftps->Select).
     void ValdItem();
+    // ValdItem, unless the selected row's account is loaded already and nothing it
+    // reads can have changed since: no write to the hive, no change of a control of
+    // this window, no dialog open in which the user may be editing.
+    void ValdItemUnlessCurrent();
     // True while ValdItem runs. Its change handlers store into the selected row's
     // account, so nothing may select another row meanwhile (the main window holds
     // such callers back until LoadEnded).
@@ -199,6 +205,7 @@ class frmUploadSettings : public QDialog {
     QFrame* BuildMotionPage();
     void ConnectHandlers();
     void ConnectPageHandlers();
+    void Changed(void (frmUploadSettings::*handler)());
 
     // Account list (frm_upload_settings_list.cpp).
     void ReadAccountList();
@@ -220,6 +227,20 @@ class frmUploadSettings : public QDialog {
     void ChooseTimestampColor(bool background);
     void WriteTimestampFont();
 
+    // What the last whole load read: the row, its account and the hive's version at
+    // its end, and how many control changes had been made outside loads by then.
+    struct LoadedAccount {
+        int row = 0;
+        QString name;
+        reg::HiveVersion version;
+        std::uint64_t controlChanges = 0;
+    };
+    std::optional<LoadedAccount> LoadState() const;
+    // Counts a change of a control unless a load makes it.
+    void NoteControlChange();
+
+    std::optional<LoadedAccount> loaded_;
+    std::uint64_t controlChanges_ = 0;
     // Font errors already shown this run, as "account" + "\n" + "value name".
     QSet<QString> reportedFontErrors_;
     bool loading_ = false;

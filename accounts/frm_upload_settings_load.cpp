@@ -17,6 +17,7 @@
 #include "settings_store/conversions.h"
 #include "settings_store/program_settings.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -176,6 +177,7 @@ void frmUploadSettings::ValdItem() {
         loading_ = false;
         Q_EMIT LoadEnded();
     });
+    loaded_.reset();
     const QString account = ftps->SelectedText();
     if (!account.isEmpty()) {
         LoadAccountValues(account);
@@ -184,6 +186,33 @@ void frmUploadSettings::ValdItem() {
         RefreshListColumns();
     }
     DrawTimestampSample();
+    if (outermost && !account.isEmpty())
+        loaded_ = LoadState();
+}
+
+// Motion detection loads its account ten times a second; with a single account that
+// load would read back, value for value, what the controls already show.
+void frmUploadSettings::ValdItemUnlessCurrent() {
+    if (!loaded_ || isVisible() || QApplication::activeModalWidget() != nullptr) {
+        ValdItem();
+        return;
+    }
+    const std::optional<LoadedAccount> now = LoadState();
+    if (!now || now->row != loaded_->row || now->name != loaded_->name || now->version != loaded_->version ||
+        now->controlChanges != loaded_->controlChanges)
+        ValdItem();
+}
+
+std::optional<frmUploadSettings::LoadedAccount> frmUploadSettings::LoadState() const {
+    LoadedAccount state{ftps->SelectedRow(), ftps->SelectedText(), {}, controlChanges_};
+    if (reg::CurrentHiveVersion(&state.version) != reg::kSuccess)
+        return std::nullopt;
+    return state;
+}
+
+void frmUploadSettings::NoteControlChange() {
+    if (!loading_)
+        ++controlChanges_;
 }
 
 // The values up to the timestamp pattern, in the order in which they are stored.

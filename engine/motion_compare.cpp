@@ -37,6 +37,15 @@ std::int32_t PointOf(const QRgb* row, std::int64_t rowWidth, std::int64_t x) {
     return row && x < rowWidth ? Packed(row[x]) : kOutsidePicture;
 }
 
+#ifdef __SSE2__
+// The four pixels at `pixels` where `mask` is set take `paint`.
+inline void PaintMasked(QRgb* pixels, __m128i mask, __m128i paint) {
+    auto* at = reinterpret_cast<__m128i*>(pixels);
+    const __m128i kept = _mm_andnot_si128(mask, _mm_loadu_si128(at));
+    _mm_storeu_si128(at, _mm_or_si128(kept, _mm_and_si128(mask, paint)));
+}
+#endif
+
 // The points x, x + 2, ... of one row that both pictures hold, up to `end`:
 // counted, and painted in `markedRow` when there is one. Returns the first point
 // left for the caller.
@@ -57,6 +66,7 @@ std::int64_t CompareInsidePoints(const QRgb* currentRow, const QRgb* previousRow
             _mm_or_si128(_mm_and_si128(_mm_srli_epi32(even, 16), byte), _mm_and_si128(even, green)),
             _mm_slli_epi32(_mm_and_si128(even, byte), 16));
     };
+    const __m128i paintAll = _mm_set1_epi32(int(paint));
     __m128i counts = _mm_setzero_si128();
     for (; x + 8 <= end; x += 8) {
         const __m128i difference =
@@ -64,10 +74,10 @@ std::int64_t CompareInsidePoints(const QRgb* currentRow, const QRgb* previousRow
         const __m128i sign = _mm_srai_epi32(difference, 31);
         const __m128i changed = _mm_cmpgt_epi32(_mm_sub_epi32(_mm_xor_si128(difference, sign), sign), limit);
         counts = _mm_sub_epi32(counts, changed);
-        const int lanes = markedRow ? _mm_movemask_ps(_mm_castsi128_ps(changed)) : 0;
-        for (int lane = 0; lane < 4; ++lane) {
-            if (lanes & (1 << lane))
-                markedRow[x + 2 * lane] = paint;
+        if (markedRow && _mm_movemask_ps(_mm_castsi128_ps(changed)) != 0) {
+            // The four lanes stand for the even pixels: blended in, not stored one by one.
+            PaintMasked(markedRow + x, _mm_unpacklo_epi32(changed, _mm_setzero_si128()), paintAll);
+            PaintMasked(markedRow + x + 4, _mm_unpackhi_epi32(changed, _mm_setzero_si128()), paintAll);
         }
     }
     alignas(16) std::int32_t laneCounts[4];

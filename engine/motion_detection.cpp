@@ -83,7 +83,7 @@ void frmMain::BuildMotionArea() {
 
 void frmMain::StartMotion() {
     const QImage frame = vcx->CurrentFrame();
-    picMotion->SetPicture(QPixmap::fromImage(frame));
+    picMotion->SetImage(frame);
     picMotion1 = frame;
     const capture::CaptureStatus size = vcx->GetCaptureStatus();
     mMotionWidth = size.width;
@@ -140,7 +140,7 @@ void frmMain::timMotion_Timer() {
     int qualifying = 0;
     for (int row = 1; row <= count && row <= settings.ftps->Count() && stillRunning(); ++row) {
         settings.ftps->Select(row);
-        settings.ValdItem();
+        settings.ValdItemUnlessCurrent();
         if (settings.ftps->Ticked(row) && MotionOnForLoadedAccount()) {
             ++qualifying;
             bool accounts = true;
@@ -177,7 +177,7 @@ void frmMain::CheckMotion(bool& Accounts) {
                                 motion::MotionThreshold(account.sldSens->value()), paint);
     mMotionCount += comparison.changedPoints;
     *examined = std::move(comparison.marked);
-    picMotion->SetPicture(QPixmap::fromImage(*examined));
+    picMotion->SetImage(*examined);
 
     const float ratio = motion::MotionRatio(mMotionCount, mMotionWidth, mMotionHeight);
     if (motion::IsMotion(ratio))

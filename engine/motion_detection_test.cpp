@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QSlider>
 #include <QTimer>
 #include <vector>
@@ -213,6 +214,30 @@ TEST_F(MotionDetectionTest, RedWeighsLeastAndSensitivityHundredCountsOneLevel) {
     // Every sample point inside the frame: the column and row on the far edges lie
     // outside both pictures and do not count, or the ratio would pass 1.
     EXPECT_EQ(Panel2(window), QStringLiteral("Motion Detected 100%"));
+    EXPECT_EQ(Beeps(), 1);
+}
+
+// A tick may keep the account it loaded before, but never past a write of another program.
+TEST_F(MotionDetectionTest, AValueAnotherProgramWritesBetweenTicksCountsAtTheNextTick) {
+    frmMain& window = LoadWindow({{QStringLiteral("A"), true, true, {}}});
+    StartWith(window, Frame(), WithBlueRaised(400));
+    window.timMotion_Timer();
+    ASSERT_EQ(Panel2(window), QStringLiteral("Motion Detected 2%"));
+    ASSERT_EQ(Beeps(), 0);
+
+    QFile script(homeFile(QStringLiteral("beep.reg")));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write(
+        "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Snapwire\\A]\n"
+        "\"Motion Beep\"=\"1\"\n");
+    script.close();
+    QProcess tool;
+    tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), {QStringLiteral("import"), script.fileName()});
+    ASSERT_TRUE(tool.waitForFinished(30000));
+    ASSERT_EQ(tool.exitCode(), 0) << tool.readAllStandardError().toStdString();
+
+    StartWith(window, Frame(), WithBlueRaised(400));
+    window.timMotion_Timer();
     EXPECT_EQ(Beeps(), 1);
 }
 

@@ -16,8 +16,19 @@ void PictureBox::SetBackColor(const QColor& color) {
     update();
 }
 
+QPixmap PictureBox::Picture() const {
+    return image_.isNull() ? picture_ : QPixmap::fromImage(image_);
+}
+
 void PictureBox::SetPicture(const QPixmap& picture) {
     picture_ = picture;
+    image_ = QImage();
+    update();
+}
+
+void PictureBox::SetImage(const QImage& image) {
+    image_ = image;
+    picture_ = QPixmap();
     update();
 }
 
@@ -35,10 +46,17 @@ bool PictureBox::LoadPicture(const QString& path) {
 void PictureBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QRegion background(rect());
-    if (!picture_.isNull() && !picture_.hasAlphaChannel())
-        background -= QRect(QPoint(0, 0), picture_.deviceIndependentSize().toSize());
+    const bool hasImage = !image_.isNull();
+    const bool opaque =
+        hasImage ? !image_.hasAlphaChannel() : !picture_.isNull() && !picture_.hasAlphaChannel();
+    if (opaque) {
+        const QSizeF size = hasImage ? image_.deviceIndependentSize() : picture_.deviceIndependentSize();
+        background -= QRect(QPoint(0, 0), size.toSize());
+    }
     for (const QRect& part : background) painter.fillRect(part, backColor_);
-    if (!picture_.isNull())
+    if (hasImage)
+        painter.drawImage(0, 0, image_);
+    else if (!picture_.isNull())
         painter.drawPixmap(0, 0, picture_);
 }
 

@@ -28,15 +28,8 @@ KeyId RootKeyId(std::int64_t root);
 // Case-insensitive identity of a name (Unicode case folding).
 std::string FoldName(std::string_view name);
 
-// A state of the hive as this connection sees it: `committed` is SQLite's data
-// version, which moves with every commit of any connection in any process, and
-// `local` moves with this connection's own uncommitted writes and rollbacks.
-// Anything read from the hive stays valid while the version it was read at holds.
-struct Version {
-    std::uint32_t committed = 0;
-    std::uint64_t local = 0;
-    bool operator==(const Version&) const = default;
-};
+// The hive's version as this connection sees it (see HiveVersion).
+using Version = HiveVersion;
 
 struct ValueRow {
     std::uint32_t type = 0;

@@ -426,6 +426,11 @@ std::string ExpandEnvironmentStrings(std::string_view text) {
     return result;
 }
 
+long CurrentHiveVersion(HiveVersion* version) {
+    Call call;
+    return Hive::Instance().CurrentVersion(version);
+}
+
 void UseHiveFile(const std::string& path) {
     Call call;
     Hive& hive = Hive::Instance();

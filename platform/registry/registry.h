@@ -99,6 +99,17 @@ long QueryInfoKey(HKey key, std::uint32_t* subKeyCount, std::uint32_t* maxSubKey
 // Replaces %NAME% by the environment variable NAME; undefined names stay as written.
 std::string ExpandEnvironmentStrings(std::string_view text);
 
+// A state of the hive as this program sees it: `committed` moves with every commit
+// of any program, `local` with this program's own writes and rollbacks. Anything
+// read from the hive stays valid while the version it was read at holds.
+struct HiveVersion {
+    std::uint32_t committed = 0;
+    std::uint64_t local = 0;
+    bool operator==(const HiveVersion&) const = default;
+};
+// The hive's version now: one cheap query, no read of a key.
+long CurrentHiveVersion(HiveVersion* version);
+
 // The hive file. Opened on first use at ProgramFolder()/settings.db; tests and the
 // registry tool may point it elsewhere. CloseHive() closes every open key.
 void UseHiveFile(const std::string& path);
