@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QPlainTextEdit>
 #include <QTreeWidget>
 
 namespace snapwire {
@@ -80,7 +79,7 @@ TEST_F(LogWritersTest, WithTheSwitchOffTheRowIsAddedAndNoFileIsTouched) {
     EXPECT_EQ(RowTexts(upload.lvUploadLog->topLevelItem(0)),
               QStringList({"05.03.2024 15:04:05", "webcam.jpg", "ftp.example.org"}));
     ASSERT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 1);
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Connecting...\n");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Connecting...\n");
 
     for (const char* name : {"UploadLog.txt", "MotionLog.txt", "FTPLog.txt"})
         EXPECT_FALSE(QFile::exists(homeFile(QString::fromLatin1(name)))) << name;
@@ -135,11 +134,11 @@ TEST_F(LogWritersTest, TheFtpLogOfASuccessfulTransferEndsWithAnEmptyLine) {
               "Disconnecting...\r\n"
               "Disconnected\r\n"
               "\r\n");
-    const QPlainTextEdit* box = forms::FTPLog().txtERR;
-    EXPECT_EQ(box->toPlainText(),
+    const LogTextView* box = forms::FTPLog().txtERR;
+    EXPECT_EQ(box->PlainText(),
               "---[05.03.2024 15:04:05]---\nConnecting...\nConnected to ftp.example.org\nUploading...\n"
               "Picture uploaded!\nDisconnecting...\nDisconnected\n\n");
-    EXPECT_TRUE(box->textCursor().atEnd());  // the newest line is in view
+    EXPECT_TRUE(box->IsScrolledToEnd());  // the newest line is in view
 }
 
 TEST_F(LogWritersTest, OnlyAServerErrorReplyReachesTheFtpLog) {
@@ -147,11 +146,11 @@ TEST_F(LogWritersTest, OnlyAServerErrorReplyReachesTheFtpLog) {
     logs::ReportInternetError(ftp::kErrorNameNotResolved, "InternetConnect", "");
     logs::ReportInternetError(ftp::kErrorCannotConnect, "InternetConnect", "ignored\r\n");
     EXPECT_EQ(FileBytes("FTPLog.txt"), "<missing>");
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "");
 
     logs::ReportInternetError(ftp::kErrorExtended, "FtpPutFile", "550 Permission denied.\r\n");
     EXPECT_EQ(FileBytes("FTPLog.txt"), "Server: 550 Permission denied.\r\n\r\n");
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Server: 550 Permission denied.\n\n");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Server: 550 Permission denied.\n\n");
 }
 
 TEST_F(LogWritersTest, AServerReplyIsCutToTheLengthOfTheResponseBuffer) {

@@ -11,7 +11,6 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -46,7 +45,6 @@ TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
     EXPECT_EQ(forms::FTPLog().windowTitle(), "FTP Log");
     EXPECT_EQ(forms::frmUploadLog().windowTitle(), "Upload Log");
     EXPECT_EQ(forms::frmMotionLog().windowTitle(), "Motion Log");
-    EXPECT_TRUE(forms::FTPLog().txtERR->isReadOnly());
 
     const QTreeWidgetItem* upload = forms::frmUploadLog().lvUploadLog->headerItem();
     ASSERT_EQ(upload->columnCount(), 3);
@@ -157,7 +155,7 @@ TEST_F(LogWindowsTest, ClosingHidesAndKeepsTheLog) {
     EXPECT_FALSE(log.close());
     EXPECT_FALSE(log.isVisible());
     log.show();
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Connecting...\n");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Connecting...\n");
 
     log.cmdClose->click();
     EXPECT_FALSE(log.isVisible());
@@ -174,9 +172,9 @@ TEST_F(LogWindowsTest, ClearEmptiesTheViewButNotTheFile) {
 
     ftp.AppendText(QStringLiteral("Connecting...\r\n"));
     ftp.cmdReset->click();
-    EXPECT_EQ(ftp.txtERR->toPlainText(), "");
+    EXPECT_EQ(ftp.txtERR->PlainText(), "");
     ftp.AppendText(QStringLiteral("Disconnected\r\n"));
-    EXPECT_EQ(ftp.txtERR->toPlainText(), "Disconnected\n");
+    EXPECT_EQ(ftp.txtERR->PlainText(), "Disconnected\n");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "kept\r\n");
 
@@ -195,9 +193,11 @@ TEST_F(LogWindowsTest, LongFtpLinesWrapWithinTheView) {
                    QStringLiteral("\r\n"));
     ftp.ShowEnd();
     QCoreApplication::processEvents();
-    EXPECT_EQ(ftp.txtERR->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(ftp.txtERR->ScreenLines(0), 2);
+    EXPECT_EQ(ftp.txtERR->ScreenLines(1), 1);
     EXPECT_FALSE(ftp.txtERR->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(ftp.txtERR->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(ftp.txtERR->IsScrolledToEnd());
 }
 
 // Entries made while the window is hidden are in view, the newest current, once it opens.
@@ -226,10 +226,16 @@ TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
     FTPLog& ftp = forms::FTPLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i)
         ftp.AppendText(QString::number(i) + QStringLiteral("\r\n"));
-    const QStringList lines = ftp.txtERR->toPlainText().split(QLatin1Char('\n'));
+    const QStringList lines = ftp.txtERR->PlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), kMaxLinesInView + 1);  // the last line break leaves an empty last line
     EXPECT_EQ(lines.first(), "6");
     EXPECT_EQ(lines.at(lines.size() - 2), QString::number(kMaxLinesInView + 5));
+    // Shown, it stands at the newest lines, a line of the log to a step of the scroll bar.
+    ftp.show();
+    ftp.ShowEnd();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ftp.txtERR->IsScrolledToEnd());
+    EXPECT_GT(ftp.txtERR->verticalScrollBar()->maximum(), kMaxLinesInView - 30);
 }
 
 }  // namespace
