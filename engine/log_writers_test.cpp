@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QTreeWidget>
 
 namespace snapwire {
 namespace {
@@ -37,12 +36,6 @@ class LogWritersTest : public testing::WindowTest {
         if (!window.LogsToHardDrive())
             window.chkLogToHardDrive->click();
     }
-    static QStringList RowTexts(const QTreeWidgetItem* row) {
-        QStringList texts;
-        for (int column = 0; column < row->columnCount(); ++column) texts << row->text(column);
-        return texts;
-    }
-
     const QDateTime kAfternoon{QDate(2024, 3, 5), QTime(15, 4, 5)};
 
   private:
@@ -75,10 +68,9 @@ TEST_F(LogWritersTest, WithTheSwitchOffTheRowIsAddedAndNoFileIsTouched) {
 
     const frmUploadLog& upload = forms::frmUploadLog();
     EXPECT_FALSE(upload.isVisible());  // loaded by the entry, not shown
-    ASSERT_EQ(upload.lvUploadLog->topLevelItemCount(), 1);
-    EXPECT_EQ(RowTexts(upload.lvUploadLog->topLevelItem(0)),
-              QStringList({"05.03.2024 15:04:05", "webcam.jpg", "ftp.example.org"}));
-    ASSERT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 1);
+    ASSERT_EQ(upload.RowCount(), 1);
+    EXPECT_EQ(upload.RowTexts(0), QStringList({"05.03.2024 15:04:05", "webcam.jpg", "ftp.example.org"}));
+    ASSERT_EQ(forms::frmMotionLog().RowCount(), 1);
     EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Connecting...\n");
 
     for (const char* name : {"UploadLog.txt", "MotionLog.txt", "FTPLog.txt"})
@@ -95,9 +87,9 @@ TEST_F(LogWritersTest, UploadLogAppendsTabbedLinesWithCrLfAndKeepsWhatTheFileHel
               "05.03.2024 15:04:05\twebcam.jpg\tftp.example.org\r\n"
               "\tpic0001.jpg\t/srv/pictures/\r\n");
 
-    const QTreeWidget* list = forms::frmUploadLog().lvUploadLog;
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));  // the newest row is selected
+    const frmUploadLog& list = forms::frmUploadLog();
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.CurrentRow(), 1);  // the newest row is selected
 }
 
 TEST_F(LogWritersTest, MotionLogWritesFourFieldsPerLine) {
@@ -107,11 +99,10 @@ TEST_F(LogWritersTest, MotionLogWritesFourFieldsPerLine) {
     EXPECT_EQ(FileBytes("MotionLog.txt"),
               "05.03.2024 15:04:05\t7%\t\t\r\n"
               "05.03.2024 15:04:06\t12%\twebcam.jpg\tftp.example.org\r\n");
-    const QTreeWidget* list = forms::frmMotionLog().lvMotionLog;
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(RowTexts(list->topLevelItem(1)),
-              QStringList({"05.03.2024 15:04:06", "12%", "webcam.jpg", "ftp.example.org"}));
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    const frmMotionLog& list = forms::frmMotionLog();
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.RowTexts(1), QStringList({"05.03.2024 15:04:06", "12%", "webcam.jpg", "ftp.example.org"}));
+    EXPECT_EQ(list.CurrentRow(), 1);
 }
 
 TEST_F(LogWritersTest, TheFtpLogOfASuccessfulTransferEndsWithAnEmptyLine) {
@@ -166,7 +157,7 @@ TEST_F(LogWritersTest, ALogFileThatCannotBeWrittenStopsNothing) {
     LogToHardDrive(forms::frmUploadLog());
     logs::LogUpload("t", "webcam.jpg", "ftp.example.org");
     logs::LogUpload("t", "webcam.jpg", "ftp.example.org");
-    EXPECT_EQ(forms::frmUploadLog().lvUploadLog->topLevelItemCount(), 2);
+    EXPECT_EQ(forms::frmUploadLog().RowCount(), 2);
     EXPECT_FALSE(logs::AppendLogLine(homeFile("UploadLog.txt"), "x"));
 
     // The next writable moment appends again.

@@ -24,6 +24,8 @@ class LogLines {
     int Append(const QString& line);
     int AppendFields(const QStringList& fields);
     void ReplaceLast(const QString& line);
+    bool IsFull() const { return Count() >= maxEntries_; }
+    void RemoveFirst() { entries_.pop_front(); }
     void Clear() { entries_.clear(); }
 
   private:

@@ -31,7 +31,7 @@ class frmUploadLog : public ListLogWindow {
     frmUploadLog();
     ~frmUploadLog() override;
 
-    QTreeWidget* lvUploadLog = nullptr;
+    QTreeView* lvUploadLog = nullptr;
 };
 
 // One row per motion event: Time, Motion, Upload, Destination.
@@ -40,7 +40,7 @@ class frmMotionLog : public ListLogWindow {
     frmMotionLog();
     ~frmMotionLog() override;
 
-    QTreeWidget* lvMotionLog = nullptr;
+    QTreeView* lvMotionLog = nullptr;
 };
 
 namespace forms {

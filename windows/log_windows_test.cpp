@@ -14,7 +14,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace snapwire {
 namespace {
@@ -46,16 +46,16 @@ TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
     EXPECT_EQ(forms::frmUploadLog().windowTitle(), "Upload Log");
     EXPECT_EQ(forms::frmMotionLog().windowTitle(), "Motion Log");
 
-    const QTreeWidgetItem* upload = forms::frmUploadLog().lvUploadLog->headerItem();
+    const QAbstractItemModel* upload = forms::frmUploadLog().lvUploadLog->model();
     ASSERT_EQ(upload->columnCount(), 3);
-    EXPECT_EQ(upload->text(0), "Time");
-    EXPECT_EQ(upload->text(1), "Name");
-    EXPECT_EQ(upload->text(2), "Destination");
-    const QTreeWidgetItem* motion = forms::frmMotionLog().lvMotionLog->headerItem();
+    EXPECT_EQ(upload->headerData(0, Qt::Horizontal), "Time");
+    EXPECT_EQ(upload->headerData(1, Qt::Horizontal), "Name");
+    EXPECT_EQ(upload->headerData(2, Qt::Horizontal), "Destination");
+    const QAbstractItemModel* motion = forms::frmMotionLog().lvMotionLog->model();
     ASSERT_EQ(motion->columnCount(), 4);
-    EXPECT_EQ(motion->text(1), "Motion");
-    EXPECT_EQ(motion->text(2), "Upload");
-    EXPECT_EQ(motion->data(3, Qt::UserRole).toString(), "kDestination");
+    EXPECT_EQ(motion->headerData(1, Qt::Horizontal), "Motion");
+    EXPECT_EQ(motion->headerData(2, Qt::Horizontal), "Upload");
+    EXPECT_EQ(motion->headerData(3, Qt::Horizontal, Qt::UserRole).toString(), "kDestination");
 
     const LogWindow& log = forms::frmUploadLog();
     EXPECT_EQ(log.chkLogToHardDrive->text(), "Log to hard drive");
@@ -181,7 +181,7 @@ TEST_F(LogWindowsTest, ClearEmptiesTheViewButNotTheFile) {
     frmMotionLog& motion = forms::frmMotionLog();
     motion.AddRow({"t", "7%", "", ""});
     motion.cmdReset->click();
-    EXPECT_EQ(motion.lvMotionLog->topLevelItemCount(), 0);
+    EXPECT_EQ(motion.RowCount(), 0);
 }
 
 // A long server reply wraps inside the box, as a text box with only a
@@ -209,19 +209,20 @@ TEST_F(LogWindowsTest, AHiddenListShowsItsNewestEntryWhenOpened) {
     }
     motion.show();
     QCoreApplication::processEvents();
-    QTreeWidgetItem* newest = motion.lvMotionLog->topLevelItem(299);
-    EXPECT_EQ(motion.lvMotionLog->currentItem(), newest);
-    EXPECT_TRUE(motion.lvMotionLog->viewport()->rect().contains(motion.lvMotionLog->visualItemRect(newest)));
+    const QModelIndex newest = motion.lvMotionLog->model()->index(299, 0);
+    EXPECT_EQ(motion.CurrentRow(), 299);
+    EXPECT_TRUE(motion.lvMotionLog->viewport()->rect().contains(motion.lvMotionLog->visualRect(newest)));
 }
 
 TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
     frmMotionLog& motion = forms::frmMotionLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i) motion.AddRow({QString::number(i), "7%", "", ""});
     motion.SelectLastRow();
-    ASSERT_EQ(motion.lvMotionLog->topLevelItemCount(), kMaxLinesInView);
-    EXPECT_EQ(motion.lvMotionLog->topLevelItem(0)->text(0), "6");
-    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(0), QString::number(kMaxLinesInView + 5));
-    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(1), "7%");
+    ASSERT_EQ(motion.RowCount(), kMaxLinesInView);
+    EXPECT_EQ(motion.RowTexts(0).at(0), "6");
+    EXPECT_EQ(motion.CurrentRow(), kMaxLinesInView - 1);
+    EXPECT_EQ(motion.RowTexts(kMaxLinesInView - 1),
+              QStringList({QString::number(kMaxLinesInView + 5), "7%", "", ""}));
 
     FTPLog& ftp = forms::FTPLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i)
