@@ -9,7 +9,6 @@
 #include <QScrollBar>
 #include <QTextLayout>
 #include <algorithm>
-#include <cmath>
 
 namespace snapwire {
 
@@ -97,21 +96,23 @@ int LogTextView::ScreenLines(int line) const {
 }
 
 // Wraps the text at the view's width, at word boundaries where it can, and
-// returns its height.
-qreal LogTextView::LayOut(QTextLayout& layout) const {
+// returns its height: every line of the screen is as high as the font's spacing,
+// so that scrolling and painting count the same heights.
+int LogTextView::LayOut(QTextLayout& layout) const {
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     layout.setTextOption(option);
+    const int spacing = QFontMetrics(font()).lineSpacing();
     const qreal width = std::max(viewport()->width() - 2 * kMargin, 1);
-    qreal height = 0;
+    int height = 0;
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
         line.setLineWidth(width);
         line.setPosition(QPointF(0, height));
-        height += line.height();
+        height += spacing;
     }
     layout.endLayout();
-    return height;
+    return std::max(height, spacing);
 }
 
 int LogTextView::LineHeight(int line) const {
@@ -120,7 +121,7 @@ int LogTextView::LineHeight(int line) const {
     if (metrics.horizontalAdvance(text) <= viewport()->width() - 2 * kMargin)
         return metrics.lineSpacing();
     QTextLayout layout(text, font());
-    return static_cast<int>(std::ceil(LayOut(layout)));
+    return LayOut(layout);
 }
 
 // The top line when the last line stands at the bottom of the view.
@@ -145,10 +146,10 @@ void LogTextView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
     const int bottom = viewport()->height();
-    qreal y = kMargin;
+    int y = kMargin;
     for (int line = verticalScrollBar()->value(); line < lines_.Count() && y < bottom; ++line) {
         QTextLayout layout(lines_.Line(line), font());
-        const qreal height = LayOut(layout);
+        const int height = LayOut(layout);
         layout.draw(&painter, QPointF(kMargin, y));
         y += height;
     }

@@ -40,7 +40,7 @@ class LogTextView : public QAbstractScrollArea {
     void contextMenuEvent(QContextMenuEvent* event) override;
 
   private:
-    qreal LayOut(QTextLayout& layout) const;
+    int LayOut(QTextLayout& layout) const;
     int LineHeight(int line) const;
     int FirstLineOfLastPage() const;
     void UpdateScrollBar();
