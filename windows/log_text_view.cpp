@@ -5,10 +5,13 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTextBoundaryFinder>
 #include <QTextLayout>
 #include <algorithm>
+#include <tuple>
 
 namespace snapwire {
 
@@ -41,6 +44,7 @@ LogTextView::LogTextView(int maxLines, QWidget* parent) : QAbstractScrollArea(pa
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
+    viewport()->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
     verticalScrollBar()->setSingleStep(1);
 }
@@ -50,6 +54,7 @@ void LogTextView::AppendText(const QString& text) {
     lines_.ReplaceLast(lines_.Line(lines_.Count() - 1) + pieces.first());
     int dropped = 0;
     for (qsizetype i = 1; i < pieces.size(); ++i) dropped += lines_.Append(pieces.at(i));
+    selection_.DropLines(dropped);
     // A hidden view is laid out when it is shown; appending stays cheap meanwhile.
     if (!isVisible())
         return;
@@ -62,6 +67,7 @@ void LogTextView::AppendText(const QString& text) {
 void LogTextView::Clear() {
     lines_.Clear();
     lines_.Append(QString());
+    selection_.Clear();
     UpdateScrollBar();
     viewport()->update();
 }
@@ -71,6 +77,12 @@ QString LogTextView::PlainText() const {
     all.reserve(lines_.Count());
     for (int i = 0; i < lines_.Count(); ++i) all << lines_.Line(i);
     return all.join(QLatin1Char('\n'));
+}
+
+void LogTextView::SelectAll() {
+    const int last = lines_.Count() - 1;
+    selection_.Select({}, {last, static_cast<int>(lines_.Line(last).size())});
+    viewport()->update();
 }
 
 void LogTextView::ScrollToEnd() {
@@ -142,15 +154,55 @@ void LogTextView::UpdateScrollBar() {
     verticalScrollBar()->setPageStep(std::max(lines_.Count() - lastTop, 1));
 }
 
+// The point's place in the text; points above or below the view count as its first or last screen line.
+LogTextPosition LogTextView::PositionAt(QPoint point) const {
+    const int spacing = QFontMetrics(font()).lineSpacing();
+    const int y = std::clamp(point.y(), 0, viewport()->height() - 1) - kMargin;
+    int top = 0;
+    for (int line = std::min(verticalScrollBar()->value(), lines_.Count() - 1);; ++line) {
+        QTextLayout layout(lines_.Line(line), font());
+        const int height = LayOut(layout);
+        const bool isLast = line + 1 == lines_.Count();
+        if (y < top + height || isLast) {
+            if (y >= top + height || layout.lineCount() == 0)
+                return {line, static_cast<int>(layout.text().size())};
+            const QTextLine screenLine =
+                layout.lineAt(std::clamp((y - top) / spacing, 0, layout.lineCount() - 1));
+            return {line, screenLine.xToCursor(point.x() - kMargin)};
+        }
+        top += height;
+    }
+}
+
+void LogTextView::SelectWordAt(LogTextPosition position) {
+    const QString text = lines_.Line(position.line);
+    if (text.isEmpty())
+        return;
+    const int at = std::min(position.column, static_cast<int>(text.size()) - 1);
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Word, text);
+    finder.setPosition(at);
+    const qsizetype start = finder.isAtBoundary() ? at : finder.toPreviousBoundary();
+    finder.setPosition(at);
+    const qsizetype end = finder.toNextBoundary();
+    selection_.Select({position.line, static_cast<int>(std::max<qsizetype>(start, 0))},
+                      {position.line, static_cast<int>(end < 0 ? text.size() : end)});
+}
+
 void LogTextView::paintEvent(QPaintEvent*) {
     QPainter painter(viewport());
     painter.setPen(palette().color(QPalette::Text));
+    QTextLayout::FormatRange selected;
+    selected.format.setBackground(palette().brush(QPalette::Highlight));
+    selected.format.setForeground(palette().brush(QPalette::HighlightedText));
     const int bottom = viewport()->height();
     int y = kMargin;
     for (int line = verticalScrollBar()->value(); line < lines_.Count() && y < bottom; ++line) {
         QTextLayout layout(lines_.Line(line), font());
         const int height = LayOut(layout);
-        layout.draw(&painter, QPointF(kMargin, y));
+        std::tie(selected.start, selected.length) =
+            selection_.ColumnsOn(line, static_cast<int>(layout.text().size()));
+        layout.draw(&painter, QPointF(kMargin, y),
+                    selected.length > 0 ? QList{selected} : QList<QTextLayout::FormatRange>());
         y += height;
     }
 }
@@ -171,23 +223,80 @@ void LogTextView::showEvent(QShowEvent* event) {
     endPending_ = false;
 }
 
-// The log is read, not edited: Copy takes the whole text, as selecting all and copying would.
 void LogTextView::keyPressEvent(QKeyEvent* event) {
-    if (event->matches(QKeySequence::Copy)) {
-        CopyAll();
-        return;
-    }
-    QAbstractScrollArea::keyPressEvent(event);
+    if (event->matches(QKeySequence::Copy))
+        CopySelection(QClipboard::Clipboard);
+    else if (event->matches(QKeySequence::SelectAll))
+        SelectAll();
+    else
+        QAbstractScrollArea::keyPressEvent(event);
 }
 
 void LogTextView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    connect(menu.addAction(QStringLiteral("&Copy")), &QAction::triggered, this, [this] { CopyAll(); });
+    QAction* copy = menu.addAction(QStringLiteral("&Copy"));
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(!selection_.IsEmpty());
+    connect(copy, &QAction::triggered, this, [this] { CopySelection(QClipboard::Clipboard); });
+    QAction* all = menu.addAction(QStringLiteral("Select &All"));
+    all->setShortcut(QKeySequence::SelectAll);
+    connect(all, &QAction::triggered, this, &LogTextView::SelectAll);
     menu.exec(event->globalPos());
 }
 
-void LogTextView::CopyAll() const {
-    QGuiApplication::clipboard()->setText(PlainText());
+void LogTextView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mousePressEvent(event);
+    const LogTextPosition at = PositionAt(event->position().toPoint());
+    if (event->modifiers().testFlag(Qt::ShiftModifier))
+        selection_.MoveCursor(at);
+    else
+        selection_.Select(at, at);
+    viewport()->update();
+}
+
+void LogTextView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons().testFlag(Qt::LeftButton))
+        DragTo(event->position().toPoint());
+}
+
+void LogTextView::mouseReleaseEvent(QMouseEvent* event) {
+    dragScroll_.stop();
+    if (event->button() == Qt::LeftButton)
+        CopySelection(QClipboard::Selection);
+}
+
+void LogTextView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QAbstractScrollArea::mouseDoubleClickEvent(event);
+    SelectWordAt(PositionAt(event->position().toPoint()));
+    viewport()->update();
+}
+
+void LogTextView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != dragScroll_.timerId())
+        return QAbstractScrollArea::timerEvent(event);
+    QScrollBar* bar = verticalScrollBar();
+    bar->setValue(bar->value() + (dragPoint_.y() < 0 ? -1 : 1));
+    DragTo(dragPoint_);
+}
+
+// A drag held beyond the top or bottom edge keeps scrolling, a line at a time, until it comes back.
+void LogTextView::DragTo(QPoint point) {
+    dragPoint_ = point;
+    if (point.y() >= 0 && point.y() < viewport()->height())
+        dragScroll_.stop();
+    else if (!dragScroll_.isActive())
+        dragScroll_.start(50, this);
+    selection_.MoveCursor(PositionAt(point));
+    viewport()->update();
+}
+
+void LogTextView::CopySelection(QClipboard::Mode mode) const {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    if (selection_.IsEmpty() || (mode == QClipboard::Selection && !clipboard->supportsSelection()))
+        return;
+    clipboard->setText(SelectedText(), mode);
 }
 
 }  // namespace snapwire

@@ -9,8 +9,11 @@
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -198,6 +201,40 @@ TEST_F(LogWindowsTest, LongFtpLinesWrapWithinTheView) {
     EXPECT_FALSE(ftp.txtERR->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(ftp.txtERR->verticalScrollBar()->isVisible());
     EXPECT_TRUE(ftp.txtERR->IsScrolledToEnd());
+}
+
+// Copying takes what the mouse selected, across log lines, not the whole log.
+TEST_F(LogWindowsTest, FtpLogCopiesTheTextSelectedByDraggingOrSelectAll) {
+    FTPLog& ftp = forms::FTPLog();
+    ftp.show();
+    ftp.AppendText(QStringLiteral("alpha beta\r\ngamma delta\r\n"));
+    QCoreApplication::processEvents();
+    LogTextView* view = ftp.txtERR;
+    const QFontMetrics metrics(view->font());
+    const int margin = 4;  // the gap a text box leaves between its frame and the text
+    // Just past the start of "beta" in the first line, and of "ma" in the second.
+    const QPoint from(margin + metrics.horizontalAdvance(QStringLiteral("alpha ")) + 1,
+                      margin + metrics.lineSpacing() / 2);
+    const QPoint to(margin + metrics.horizontalAdvance(QStringLiteral("gam")) + 1,
+                    from.y() + metrics.lineSpacing());
+    const auto mouse = [view](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+    };
+    const auto keys = [view](QKeySequence::StandardKey key) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QKeyEvent event(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+        QCoreApplication::sendEvent(view, &event);
+    };
+    mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(QEvent::MouseMove, to, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    keys(QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "beta\ngam");
+    keys(QKeySequence::SelectAll);
+    keys(QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "alpha beta\ngamma delta\n");
 }
 
 // Entries made while the window is hidden are in view, the newest current, once it opens.
