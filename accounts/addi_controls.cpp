@@ -177,6 +177,12 @@ void PreviewBox::Cls() {
     update();
 }
 
+void PreviewBox::ReleasePicture() {
+    picture_ = QImage();
+    image_ = QImage();
+    update();
+}
+
 void PreviewBox::paintEvent(QPaintEvent*) {
     if (image_.isNull())
         return;

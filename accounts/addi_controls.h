@@ -62,6 +62,8 @@ class PreviewBox : public QWidget {
     QImage Picture() const { return picture_; }
     // Removes what was drawn; the picture stays.
     void Cls();
+    // Lets the picture and the drawing go; the box keeps its size.
+    void ReleasePicture();
     // The picture with everything drawn on it. Draw onto it, then call update().
     QImage& Image() { return image_; }
     const QImage& Image() const { return image_; }

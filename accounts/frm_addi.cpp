@@ -281,10 +281,14 @@ snapwire::frmAddi& frmAddi() {
 }
 
 snapwire::frmAddi& frmAddiReloaded() {
-    if (!Slot().IsLoaded())
-        return Slot().Get();
+    const bool wasLoaded = Slot().IsLoaded();
     snapwire::frmAddi& editor = Slot().Get();
-    editor.Form_Load();
+    if (wasLoaded)
+        editor.Form_Load();
+    // The user always edits in a fresh instance, so a hidden one serves uploads only
+    // and need not keep a camera frame for its preview.
+    if (!editor.isVisible())
+        editor.picFrame->ReleasePicture();
     return editor;
 }
 

@@ -395,6 +395,7 @@ TEST_F(AddiTest, AnUploadDrawsTheTickedTextsOfTheAccountSelectedAtThatMoment) {
     QImage expectedB = frame_;
     accounts::DrawTextAt(expectedB, QStringLiteral("Beta now"), 5, 5, accounts::TextFont());
     EXPECT_EQ(forB, expectedB);
+    EXPECT_TRUE(forms::frmAddi().picFrame->Picture().isNull());  // the hidden window keeps no frame
 }
 
 TEST_F(AddiTest, AnUploadWhileTheEditorIsOpenLeavesItOnItsAccount) {
@@ -425,13 +426,16 @@ TEST_F(AddiTest, TheAccountWindowOpensAFreshEditorAndDoneUnloadsIt) {
 
     int rowsShown = -1;
     bool wasModal = false;
+    bool pictureShown = false;
     ui::testing::RespondToNextModal<frmAddi>([&](frmAddi* shown) {
         rowsShown = shown->lstvText->Count();
+        pictureShown = shown->picFrame->Picture() == frame_;
         wasModal = shown->isModal();
         shown->cmdDone->click();
     });
     Window().cmdAddi->click();
     EXPECT_EQ(rowsShown, 1);
+    EXPECT_TRUE(pictureShown);
     EXPECT_TRUE(wasModal);
     EXPECT_FALSE(forms::frmAddiLoaded());
 }

@@ -7,7 +7,6 @@
 #include "windows/log_windows.h"
 
 #include <QFile>
-#include <QTreeWidget>
 
 namespace snapwire::logs {
 

@@ -12,8 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLocale>
-#include <QPlainTextEdit>
-#include <QTreeWidget>
 
 namespace snapwire {
 namespace {
@@ -38,12 +36,6 @@ class LogWritersTest : public testing::WindowTest {
         if (!window.LogsToHardDrive())
             window.chkLogToHardDrive->click();
     }
-    static QStringList RowTexts(const QTreeWidgetItem* row) {
-        QStringList texts;
-        for (int column = 0; column < row->columnCount(); ++column) texts << row->text(column);
-        return texts;
-    }
-
     const QDateTime kAfternoon{QDate(2024, 3, 5), QTime(15, 4, 5)};
 
   private:
@@ -76,11 +68,10 @@ TEST_F(LogWritersTest, WithTheSwitchOffTheRowIsAddedAndNoFileIsTouched) {
 
     const frmUploadLog& upload = forms::frmUploadLog();
     EXPECT_FALSE(upload.isVisible());  // loaded by the entry, not shown
-    ASSERT_EQ(upload.lvUploadLog->topLevelItemCount(), 1);
-    EXPECT_EQ(RowTexts(upload.lvUploadLog->topLevelItem(0)),
-              QStringList({"05.03.2024 15:04:05", "webcam.jpg", "ftp.example.org"}));
-    ASSERT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 1);
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Connecting...\n");
+    ASSERT_EQ(upload.RowCount(), 1);
+    EXPECT_EQ(upload.RowTexts(0), QStringList({"05.03.2024 15:04:05", "webcam.jpg", "ftp.example.org"}));
+    ASSERT_EQ(forms::frmMotionLog().RowCount(), 1);
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Connecting...\n");
 
     for (const char* name : {"UploadLog.txt", "MotionLog.txt", "FTPLog.txt"})
         EXPECT_FALSE(QFile::exists(homeFile(QString::fromLatin1(name)))) << name;
@@ -96,9 +87,9 @@ TEST_F(LogWritersTest, UploadLogAppendsTabbedLinesWithCrLfAndKeepsWhatTheFileHel
               "05.03.2024 15:04:05\twebcam.jpg\tftp.example.org\r\n"
               "\tpic0001.jpg\t/srv/pictures/\r\n");
 
-    const QTreeWidget* list = forms::frmUploadLog().lvUploadLog;
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));  // the newest row is selected
+    const frmUploadLog& list = forms::frmUploadLog();
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.CurrentRow(), 1);  // the newest row is selected
 }
 
 TEST_F(LogWritersTest, MotionLogWritesFourFieldsPerLine) {
@@ -108,11 +99,10 @@ TEST_F(LogWritersTest, MotionLogWritesFourFieldsPerLine) {
     EXPECT_EQ(FileBytes("MotionLog.txt"),
               "05.03.2024 15:04:05\t7%\t\t\r\n"
               "05.03.2024 15:04:06\t12%\twebcam.jpg\tftp.example.org\r\n");
-    const QTreeWidget* list = forms::frmMotionLog().lvMotionLog;
-    ASSERT_EQ(list->topLevelItemCount(), 2);
-    EXPECT_EQ(RowTexts(list->topLevelItem(1)),
-              QStringList({"05.03.2024 15:04:06", "12%", "webcam.jpg", "ftp.example.org"}));
-    EXPECT_EQ(list->currentItem(), list->topLevelItem(1));
+    const frmMotionLog& list = forms::frmMotionLog();
+    ASSERT_EQ(list.RowCount(), 2);
+    EXPECT_EQ(list.RowTexts(1), QStringList({"05.03.2024 15:04:06", "12%", "webcam.jpg", "ftp.example.org"}));
+    EXPECT_EQ(list.CurrentRow(), 1);
 }
 
 TEST_F(LogWritersTest, TheFtpLogOfASuccessfulTransferEndsWithAnEmptyLine) {
@@ -135,11 +125,11 @@ TEST_F(LogWritersTest, TheFtpLogOfASuccessfulTransferEndsWithAnEmptyLine) {
               "Disconnecting...\r\n"
               "Disconnected\r\n"
               "\r\n");
-    const QPlainTextEdit* box = forms::FTPLog().txtERR;
-    EXPECT_EQ(box->toPlainText(),
+    const LogTextView* box = forms::FTPLog().txtERR;
+    EXPECT_EQ(box->PlainText(),
               "---[05.03.2024 15:04:05]---\nConnecting...\nConnected to ftp.example.org\nUploading...\n"
               "Picture uploaded!\nDisconnecting...\nDisconnected\n\n");
-    EXPECT_TRUE(box->textCursor().atEnd());  // the newest line is in view
+    EXPECT_TRUE(box->IsScrolledToEnd());  // the newest line is in view
 }
 
 TEST_F(LogWritersTest, OnlyAServerErrorReplyReachesTheFtpLog) {
@@ -147,11 +137,11 @@ TEST_F(LogWritersTest, OnlyAServerErrorReplyReachesTheFtpLog) {
     logs::ReportInternetError(ftp::kErrorNameNotResolved, "InternetConnect", "");
     logs::ReportInternetError(ftp::kErrorCannotConnect, "InternetConnect", "ignored\r\n");
     EXPECT_EQ(FileBytes("FTPLog.txt"), "<missing>");
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "");
 
     logs::ReportInternetError(ftp::kErrorExtended, "FtpPutFile", "550 Permission denied.\r\n");
     EXPECT_EQ(FileBytes("FTPLog.txt"), "Server: 550 Permission denied.\r\n\r\n");
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Server: 550 Permission denied.\n\n");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Server: 550 Permission denied.\n\n");
 }
 
 TEST_F(LogWritersTest, AServerReplyIsCutToTheLengthOfTheResponseBuffer) {
@@ -167,7 +157,7 @@ TEST_F(LogWritersTest, ALogFileThatCannotBeWrittenStopsNothing) {
     LogToHardDrive(forms::frmUploadLog());
     logs::LogUpload("t", "webcam.jpg", "ftp.example.org");
     logs::LogUpload("t", "webcam.jpg", "ftp.example.org");
-    EXPECT_EQ(forms::frmUploadLog().lvUploadLog->topLevelItemCount(), 2);
+    EXPECT_EQ(forms::frmUploadLog().RowCount(), 2);
     EXPECT_FALSE(logs::AppendLogLine(homeFile("UploadLog.txt"), "x"));
 
     // The next writable moment appends again.

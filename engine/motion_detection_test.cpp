@@ -282,8 +282,8 @@ TEST_F(MotionDetectionTest, WithoutAQualifyingAccountMotionIsPaintedGreenAndLogg
     QFile file(homeFile(QStringLiteral("MotionLog.txt")));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(QString::fromLocal8Bit(file.readAll()), logs::LogTimeNow() + QStringLiteral("\t7%\t\t\r\n"));
-    ASSERT_EQ(log.lvMotionLog->topLevelItemCount(), 1);
-    EXPECT_EQ(log.lvMotionLog->topLevelItem(0)->text(1), QStringLiteral("7%"));
+    ASSERT_EQ(log.RowCount(), 1);
+    EXPECT_EQ(log.RowTexts(0).at(1), QStringLiteral("7%"));
 }
 
 TEST_F(MotionDetectionTest, AnEmptyAccountListStillChecksOnce) {
@@ -294,7 +294,7 @@ TEST_F(MotionDetectionTest, AnEmptyAccountListStillChecksOnce) {
 
     window.timMotion_Timer();
     EXPECT_EQ(Panel2(window), QStringLiteral("Motion Detected 1%"));
-    EXPECT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 1);
+    EXPECT_EQ(forms::frmMotionLog().RowCount(), 1);
 }
 
 // --- Several accounts ----------------------------------------------------------------------
@@ -316,7 +316,7 @@ TEST_F(MotionDetectionTest, EachQualifyingAccountChecksAgainstTheFrameThePreviou
     EXPECT_EQ(Beeps(), 2);
     EXPECT_EQ(window.picMotion1, before);
     EXPECT_EQ(Accounts().ftps->SelectedRow(), 3);
-    EXPECT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 0);
+    EXPECT_EQ(forms::frmMotionLog().RowCount(), 0);
 }
 
 TEST_F(MotionDetectionTest, AccountsRemovedDuringTheWalkEndIt) {
@@ -336,7 +336,7 @@ TEST_F(MotionDetectionTest, AccountsRemovedDuringTheWalkEndIt) {
     EXPECT_EQ(Accounts().ftps->SelectedRow(), 1);
     EXPECT_EQ(Accounts().sldSens->value(), 50);  // nothing was loaded once the rows had gone
     EXPECT_EQ(Beeps(), 1);
-    EXPECT_EQ(forms::frmMotionLog().lvMotionLog->topLevelItemCount(), 0);
+    EXPECT_EQ(forms::frmMotionLog().RowCount(), 0);
 }
 
 TEST_F(MotionDetectionTest, StoppingDuringTheWalkEndsItEvenWhenStartedAgain) {

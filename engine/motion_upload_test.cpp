@@ -42,14 +42,7 @@ class MotionUploadTest : public testing::UploadTest {
         return moved;
     }
     QString SoundFile() const { return homeFile(QStringLiteral("ding.wav")); }
-    static QStringList MotionLogRow(int row) {
-        QTreeWidget* list = forms::frmMotionLog().lvMotionLog;
-        QStringList texts;
-        if (row < list->topLevelItemCount()) {
-            for (int column = 0; column < 4; ++column) texts << list->topLevelItem(row)->text(column);
-        }
-        return texts;
-    }
+    static QStringList MotionLogRow(int row) { return forms::frmMotionLog().RowTexts(row); }
 };
 
 TEST_F(MotionUploadTest, BeepSoundAndUploadFollowInOrderAndTheUploadWritesBothLogs) {

@@ -9,9 +9,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QStringList>
-#include <QTreeWidget>
 #include <functional>
 #include <initializer_list>
 #include <memory>
@@ -136,16 +134,9 @@ class UploadTest : public MainWindowTest {
                middle +
                QStringList{QStringLiteral("Disconnecting..."), QStringLiteral("Disconnected"), QString()};
     }
-    static QStringList UploadLogRow(int row) {
-        QTreeWidget* list = forms::frmUploadLog().lvUploadLog;
-        QStringList texts;
-        if (row < list->topLevelItemCount()) {
-            for (int column = 0; column < 3; ++column) texts << list->topLevelItem(row)->text(column);
-        }
-        return texts;
-    }
-    static int UploadLogRows() { return forms::frmUploadLog().lvUploadLog->topLevelItemCount(); }
-    static int MotionLogRows() { return forms::frmMotionLog().lvMotionLog->topLevelItemCount(); }
+    static QStringList UploadLogRow(int row) { return forms::frmUploadLog().RowTexts(row); }
+    static int UploadLogRows() { return forms::frmUploadLog().RowCount(); }
+    static int MotionLogRows() { return forms::frmMotionLog().RowCount(); }
     static QStringList ShownPrompts() {
         QStringList prompts;
         for (const ui::ShownBox& box : ui::ShownBoxes()) prompts << box.prompt;

@@ -9,6 +9,7 @@
 #include "settings_store/program_settings.h"
 #include "windows/design_rect.h"
 #include "windows/frm_help.h"
+#include "windows/log_list_model.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -17,7 +18,7 @@
 #include <QHeaderView>
 #include <QPushButton>
 #include <QScreen>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace snapwire {
 
@@ -174,47 +175,68 @@ void LogWindow::closeEvent(QCloseEvent* event) {
 
 // --- Lists ---------------------------------------------------------------------------
 
+namespace {
+
+std::vector<LogListModel::Column> ModelColumns(const std::vector<ListLogWindow::Column>& columns) {
+    std::vector<LogListModel::Column> modelColumns;
+    for (const ListLogWindow::Column& column : columns)
+        modelColumns.push_back({QString::fromUtf8(column.key), QString::fromUtf8(column.header)});
+    return modelColumns;
+}
+
+}  // namespace
+
 ListLogWindow::ListLogWindow(const LogWindowDesign& design, const std::vector<Column>& columns)
-    : LogWindow(design), list_(new QTreeWidget) {
+    : LogWindow(design), list_(new QTreeView) {
+    rows_ = new LogListModel(ModelColumns(columns), kMaxLinesInView, list_);
+    list_->setModel(rows_);
     list_->setRootIsDecorated(false);
     list_->setUniformRowHeights(true);
     list_->setAllColumnsShowFocus(true);
     list_->setSelectionMode(QAbstractItemView::SingleSelection);
-    list_->setColumnCount(static_cast<int>(columns.size()));
-    QTreeWidgetItem* header = list_->headerItem();
-    for (int column = 0; column < static_cast<int>(columns.size()); ++column) {
-        header->setText(column, QString::fromUtf8(columns[column].header));
-        header->setData(column, Qt::UserRole, QString::fromUtf8(columns[column].key));
+    list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    for (int column = 0; column < static_cast<int>(columns.size()); ++column)
         list_->setColumnWidth(column, Px(columns[column].widthTwips));
-    }
     SetView(list_);
 }
 
 void ListLogWindow::AddRow(const QStringList& texts) {
-    while (list_->topLevelItemCount() >= kMaxLinesInView) delete list_->takeTopLevelItem(0);
-    list_->addTopLevelItem(new QTreeWidgetItem(texts));
+    rows_->AppendRow(texts);
 }
 
 // A hidden list is not laid out anew for every entry, which costs more the longer
 // the log grows: it scrolls to its current row when it is shown, and its full-row
 // focus needs no repaint until then.
 void ListLogWindow::SelectLastRow() {
-    const int count = list_->topLevelItemCount();
+    const int count = rows_->rowCount();
     if (count == 0)
         return;
-    QTreeWidgetItem* last = list_->topLevelItem(count - 1);
+    const QModelIndex last = rows_->index(count - 1, 0);
     if (list_->isVisible()) {
-        list_->setCurrentItem(last);
-        list_->scrollToItem(last);
+        list_->setCurrentIndex(last);
+        list_->scrollTo(last);
         return;
     }
     list_->setAllColumnsShowFocus(false);
-    list_->setCurrentItem(last);
+    list_->setCurrentIndex(last);
     list_->setAllColumnsShowFocus(true);
 }
 
 void ListLogWindow::cmdReset_Click() {
-    list_->clear();
+    rows_->Clear();
+}
+
+int ListLogWindow::RowCount() const {
+    return rows_->rowCount();
+}
+
+QStringList ListLogWindow::RowTexts(int row) const {
+    return rows_->RowTexts(row);
+}
+
+int ListLogWindow::CurrentRow() const {
+    const QModelIndex current = list_->currentIndex();
+    return current.isValid() ? current.row() : -1;
 }
 
 }  // namespace snapwire

@@ -12,9 +12,11 @@
 
 class QCheckBox;
 class QPushButton;
-class QTreeWidget;
+class QTreeView;
 
 namespace snapwire {
+
+class LogListModel;
 
 // What tells the three windows apart.
 struct LogWindowDesign {
@@ -82,10 +84,19 @@ class ListLogWindow : public LogWindow {
     // Empties the list, as the FTP log's Clear empties its text; the file stays.
     void cmdReset_Click() override;
 
+    int RowCount() const;
+    // The texts of a row, one a column; empty past the last row.
+    QStringList RowTexts(int row) const;
+    // The selected row, -1 for none.
+    int CurrentRow() const;
+
   protected:
     ListLogWindow(const LogWindowDesign& design, const std::vector<Column>& columns);
 
-    QTreeWidget* list_ = nullptr;
+    QTreeView* list_ = nullptr;
+
+  private:
+    LogListModel* rows_ = nullptr;
 };
 
 }  // namespace snapwire

@@ -2,9 +2,6 @@
 
 #include "platform/ui/forms.h"
 
-#include <QPlainTextEdit>
-#include <QTextCursor>
-
 namespace snapwire {
 
 namespace {
@@ -29,35 +26,24 @@ const std::vector<ListLogWindow::Column>& MotionLogColumns() {
 
 }  // namespace
 
-FTPLog::FTPLog() : LogWindow(kFtpLogDesign), txtERR(new QPlainTextEdit) {
-    txtERR->setReadOnly(true);
-    // A box with only a vertical scroll bar: long server replies wrap at its width.
-    txtERR->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    txtERR->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    txtERR->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // One more block than lines: the text always ends with a line break, which
-    // leaves an empty block behind the newest line.
-    txtERR->setMaximumBlockCount(kMaxLinesInView + 1);
+// One more line than the view shows: the text always ends with a line break,
+// which leaves an empty line behind the newest one.
+FTPLog::FTPLog() : LogWindow(kFtpLogDesign), txtERR(new LogTextView(kMaxLinesInView + 1)) {
     SetView(txtERR);
 }
 
 FTPLog::~FTPLog() = default;
 
 void FTPLog::AppendText(const QString& text) {
-    // Inserted at the end rather than replacing the whole text, so a long log
-    // costs no more per line than a short one.
-    QTextCursor end(txtERR->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(text);
+    txtERR->AppendText(text);
 }
 
 void FTPLog::ShowEnd() {
-    txtERR->moveCursor(QTextCursor::End);
-    txtERR->ensureCursorVisible();
+    txtERR->ScrollToEnd();
 }
 
 void FTPLog::cmdReset_Click() {
-    txtERR->clear();
+    txtERR->Clear();
 }
 
 frmUploadLog::frmUploadLog() : ListLogWindow(kUploadLogDesign, UploadLogColumns()) {

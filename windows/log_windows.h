@@ -3,9 +3,8 @@
 // The three log windows. The log writers add the lines; these windows show them
 // and hold the switches that send them to the log files as well.
 
+#include "windows/log_text_view.h"
 #include "windows/log_window.h"
-
-class QPlainTextEdit;
 
 namespace snapwire {
 
@@ -15,7 +14,7 @@ class FTPLog : public LogWindow {
     FTPLog();
     ~FTPLog() override;
 
-    QPlainTextEdit* txtERR = nullptr;  // read-only
+    LogTextView* txtERR = nullptr;
 
     // Adds text at the end of txtERR (a line brings its own CR LF); the oldest
     // lines go once the box holds kMaxLinesInView.
@@ -32,7 +31,7 @@ class frmUploadLog : public ListLogWindow {
     frmUploadLog();
     ~frmUploadLog() override;
 
-    QTreeWidget* lvUploadLog = nullptr;
+    QTreeView* lvUploadLog = nullptr;
 };
 
 // One row per motion event: Time, Motion, Upload, Destination.
@@ -41,7 +40,7 @@ class frmMotionLog : public ListLogWindow {
     frmMotionLog();
     ~frmMotionLog() override;
 
-    QTreeWidget* lvMotionLog = nullptr;
+    QTreeView* lvMotionLog = nullptr;
 };
 
 namespace forms {

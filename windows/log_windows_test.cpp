@@ -9,13 +9,15 @@
 
 #include <gtest/gtest.h>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QPlainTextEdit>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace snapwire {
 namespace {
@@ -46,18 +48,17 @@ TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
     EXPECT_EQ(forms::FTPLog().windowTitle(), "FTP Log");
     EXPECT_EQ(forms::frmUploadLog().windowTitle(), "Upload Log");
     EXPECT_EQ(forms::frmMotionLog().windowTitle(), "Motion Log");
-    EXPECT_TRUE(forms::FTPLog().txtERR->isReadOnly());
 
-    const QTreeWidgetItem* upload = forms::frmUploadLog().lvUploadLog->headerItem();
+    const QAbstractItemModel* upload = forms::frmUploadLog().lvUploadLog->model();
     ASSERT_EQ(upload->columnCount(), 3);
-    EXPECT_EQ(upload->text(0), "Time");
-    EXPECT_EQ(upload->text(1), "Name");
-    EXPECT_EQ(upload->text(2), "Destination");
-    const QTreeWidgetItem* motion = forms::frmMotionLog().lvMotionLog->headerItem();
+    EXPECT_EQ(upload->headerData(0, Qt::Horizontal), "Time");
+    EXPECT_EQ(upload->headerData(1, Qt::Horizontal), "Name");
+    EXPECT_EQ(upload->headerData(2, Qt::Horizontal), "Destination");
+    const QAbstractItemModel* motion = forms::frmMotionLog().lvMotionLog->model();
     ASSERT_EQ(motion->columnCount(), 4);
-    EXPECT_EQ(motion->text(1), "Motion");
-    EXPECT_EQ(motion->text(2), "Upload");
-    EXPECT_EQ(motion->data(3, Qt::UserRole).toString(), "kDestination");
+    EXPECT_EQ(motion->headerData(1, Qt::Horizontal), "Motion");
+    EXPECT_EQ(motion->headerData(2, Qt::Horizontal), "Upload");
+    EXPECT_EQ(motion->headerData(3, Qt::Horizontal, Qt::UserRole).toString(), "kDestination");
 
     const LogWindow& log = forms::frmUploadLog();
     EXPECT_EQ(log.chkLogToHardDrive->text(), "Log to hard drive");
@@ -157,7 +158,7 @@ TEST_F(LogWindowsTest, ClosingHidesAndKeepsTheLog) {
     EXPECT_FALSE(log.close());
     EXPECT_FALSE(log.isVisible());
     log.show();
-    EXPECT_EQ(forms::FTPLog().txtERR->toPlainText(), "Connecting...\n");
+    EXPECT_EQ(forms::FTPLog().txtERR->PlainText(), "Connecting...\n");
 
     log.cmdClose->click();
     EXPECT_FALSE(log.isVisible());
@@ -174,16 +175,16 @@ TEST_F(LogWindowsTest, ClearEmptiesTheViewButNotTheFile) {
 
     ftp.AppendText(QStringLiteral("Connecting...\r\n"));
     ftp.cmdReset->click();
-    EXPECT_EQ(ftp.txtERR->toPlainText(), "");
+    EXPECT_EQ(ftp.txtERR->PlainText(), "");
     ftp.AppendText(QStringLiteral("Disconnected\r\n"));
-    EXPECT_EQ(ftp.txtERR->toPlainText(), "Disconnected\n");
+    EXPECT_EQ(ftp.txtERR->PlainText(), "Disconnected\n");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "kept\r\n");
 
     frmMotionLog& motion = forms::frmMotionLog();
     motion.AddRow({"t", "7%", "", ""});
     motion.cmdReset->click();
-    EXPECT_EQ(motion.lvMotionLog->topLevelItemCount(), 0);
+    EXPECT_EQ(motion.RowCount(), 0);
 }
 
 // A long server reply wraps inside the box, as a text box with only a
@@ -195,9 +196,45 @@ TEST_F(LogWindowsTest, LongFtpLinesWrapWithinTheView) {
                    QStringLiteral("\r\n"));
     ftp.ShowEnd();
     QCoreApplication::processEvents();
-    EXPECT_EQ(ftp.txtERR->horizontalScrollBar()->maximum(), 0);
+    EXPECT_GT(ftp.txtERR->ScreenLines(0), 2);
+    EXPECT_EQ(ftp.txtERR->ScreenLines(1), 1);
     EXPECT_FALSE(ftp.txtERR->horizontalScrollBar()->isVisible());
     EXPECT_TRUE(ftp.txtERR->verticalScrollBar()->isVisible());
+    EXPECT_TRUE(ftp.txtERR->IsScrolledToEnd());
+}
+
+// Copying takes what the mouse selected, across log lines, not the whole log.
+TEST_F(LogWindowsTest, FtpLogCopiesTheTextSelectedByDraggingOrSelectAll) {
+    FTPLog& ftp = forms::FTPLog();
+    ftp.show();
+    ftp.AppendText(QStringLiteral("alpha beta\r\ngamma delta\r\n"));
+    QCoreApplication::processEvents();
+    LogTextView* view = ftp.txtERR;
+    const QFontMetrics metrics(view->font());
+    const int margin = 4;  // the gap a text box leaves between its frame and the text
+    // Just past the start of "beta" in the first line, and of "ma" in the second.
+    const QPoint from(margin + metrics.horizontalAdvance(QStringLiteral("alpha ")) + 1,
+                      margin + metrics.lineSpacing() / 2);
+    const QPoint to(margin + metrics.horizontalAdvance(QStringLiteral("gam")) + 1,
+                    from.y() + metrics.lineSpacing());
+    const auto mouse = [view](QEvent::Type type, QPoint at, Qt::MouseButtons buttons) {
+        QMouseEvent event(type, at, view->viewport()->mapToGlobal(at), Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(view->viewport(), &event);
+    };
+    const auto keys = [view](QKeySequence::StandardKey key) {
+        const QKeyCombination combination = QKeySequence(key)[0];
+        QKeyEvent event(QEvent::KeyPress, combination.key(), combination.keyboardModifiers());
+        QCoreApplication::sendEvent(view, &event);
+    };
+    mouse(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    mouse(QEvent::MouseMove, to, Qt::LeftButton);
+    mouse(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    keys(QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "beta\ngam");
+    keys(QKeySequence::SelectAll);
+    keys(QKeySequence::Copy);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "alpha beta\ngamma delta\n");
 }
 
 // Entries made while the window is hidden are in view, the newest current, once it opens.
@@ -209,27 +246,34 @@ TEST_F(LogWindowsTest, AHiddenListShowsItsNewestEntryWhenOpened) {
     }
     motion.show();
     QCoreApplication::processEvents();
-    QTreeWidgetItem* newest = motion.lvMotionLog->topLevelItem(299);
-    EXPECT_EQ(motion.lvMotionLog->currentItem(), newest);
-    EXPECT_TRUE(motion.lvMotionLog->viewport()->rect().contains(motion.lvMotionLog->visualItemRect(newest)));
+    const QModelIndex newest = motion.lvMotionLog->model()->index(299, 0);
+    EXPECT_EQ(motion.CurrentRow(), 299);
+    EXPECT_TRUE(motion.lvMotionLog->viewport()->rect().contains(motion.lvMotionLog->visualRect(newest)));
 }
 
 TEST_F(LogWindowsTest, ViewsHoldABoundedNumberOfLinesAndKeepTheNewest) {
     frmMotionLog& motion = forms::frmMotionLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i) motion.AddRow({QString::number(i), "7%", "", ""});
     motion.SelectLastRow();
-    ASSERT_EQ(motion.lvMotionLog->topLevelItemCount(), kMaxLinesInView);
-    EXPECT_EQ(motion.lvMotionLog->topLevelItem(0)->text(0), "6");
-    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(0), QString::number(kMaxLinesInView + 5));
-    EXPECT_EQ(motion.lvMotionLog->currentItem()->text(1), "7%");
+    ASSERT_EQ(motion.RowCount(), kMaxLinesInView);
+    EXPECT_EQ(motion.RowTexts(0).at(0), "6");
+    EXPECT_EQ(motion.CurrentRow(), kMaxLinesInView - 1);
+    EXPECT_EQ(motion.RowTexts(kMaxLinesInView - 1),
+              QStringList({QString::number(kMaxLinesInView + 5), "7%", "", ""}));
 
     FTPLog& ftp = forms::FTPLog();
     for (int i = 1; i <= kMaxLinesInView + 5; ++i)
         ftp.AppendText(QString::number(i) + QStringLiteral("\r\n"));
-    const QStringList lines = ftp.txtERR->toPlainText().split(QLatin1Char('\n'));
+    const QStringList lines = ftp.txtERR->PlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), kMaxLinesInView + 1);  // the last line break leaves an empty last line
     EXPECT_EQ(lines.first(), "6");
     EXPECT_EQ(lines.at(lines.size() - 2), QString::number(kMaxLinesInView + 5));
+    // Shown, it stands at the newest lines, a line of the log to a step of the scroll bar.
+    ftp.show();
+    ftp.ShowEnd();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(ftp.txtERR->IsScrolledToEnd());
+    EXPECT_GT(ftp.txtERR->verticalScrollBar()->maximum(), kMaxLinesInView - 30);
 }
 
 }  // namespace

@@ -21,12 +21,10 @@ constexpr char kSourceName[] = "snapwire-frame-feed";
 struct FeedState {
     std::mutex mutex;
     std::atomic<bool> enabled{false};
-    QImage current{640, 480, QImage::Format_RGB32};
+    QImage current;                  // black until the first push; made only once a source needs it
     GstElement* pipeline = nullptr;  // the pipeline the source below belongs to
     GstAppSrc* source = nullptr;     // holds a reference while attached
     QSize sourceSize;                // the frame size announced to the source
-
-    FeedState() { current.fill(Qt::black); }
 };
 
 FeedState& State() {
@@ -36,6 +34,11 @@ FeedState& State() {
 
 // Caller holds the state's mutex.
 void PushCurrent(FeedState& state) {
+    // A program that never selects the feed keeps no frame for it.
+    if (state.current.isNull()) {
+        state.current = QImage(640, 480, QImage::Format_RGB32);
+        state.current.fill(Qt::black);
+    }
     const QImage& frame = state.current;
     if (frame.size() != state.sourceSize) {
         GstCapsPtr caps(gst_caps_new_simple("video/x-raw", "format", G_TYPE_STRING, "BGRx", "width",
