@@ -2,6 +2,7 @@
 
 #include <gst/app/gstappsrc.h>
 
+#include <QImage>
 #include <QPainter>
 #include <array>
 #include <cstring>
@@ -27,8 +28,7 @@ void PaintBars(QPainter& painter, const std::array<QRgb, N>& colours, int width,
     }
 }
 
-}  // namespace
-
+// The colour bars, one frame of them.
 QImage TestPatternPicture(int width, int height) {
     static constexpr std::array<QRgb, 7> kBars = {0xC0C0C0, 0xC0C000, 0x00C0C0, 0x00C000,
                                                   0xC000C0, 0xC00000, 0x0000C0};
@@ -43,6 +43,8 @@ QImage TestPatternPicture(int width, int height) {
     PaintBars(painter, kFoot, width, reversedEnd, height);
     return picture;
 }
+
+}  // namespace
 
 QString TestPatternSource::SourceDescription(const VideoFormat& format) {
     const bool sized = format.width > 0 && format.height > 0;

@@ -8,7 +8,6 @@
 // further down, so a frame costs neither drawing nor copying. The picture scrolls
 // upwards like a moving scene at the frame rate of the chosen format.
 
-#include <QImage>
 #include <QString>
 #include <condition_variable>
 #include <memory>
@@ -22,9 +21,6 @@ typedef struct _GstMemory GstMemory;
 typedef struct _GstAppSrc GstAppSrc;
 
 namespace snapwire::capture {
-
-// The colour bars, one frame of them.
-QImage TestPatternPicture(int width, int height);
 
 class TestPatternSource {
   public:
