@@ -197,12 +197,17 @@ void frmUploadSettings::cmdBrowse_Click() {
         txtLocallySource->setText(*folder);
 }
 
+// A box that shows its stored references expanded was not edited: trimming the
+// expansion would store it as plain text in place of the references.
 void frmUploadSettings::txtFolder_LostFocus() {
-    txtFolder->setText(accounts::TrimRemoteFolder(txtFolder->text()));
+    if (!ReadsExpandedAs(ftps->SelectedText(), QStringLiteral("Initial Remote Site Folder:"),
+                         txtFolder->text()))
+        txtFolder->setText(accounts::TrimRemoteFolder(txtFolder->text()));
 }
 
 void frmUploadSettings::txtLocallySource_LostFocus() {
-    txtLocallySource->setText(accounts::TrimLocalFolder(txtLocallySource->text()));
+    if (!ReadsExpandedAs(ftps->SelectedText(), QStringLiteral("LocallySource"), txtLocallySource->text()))
+        txtLocallySource->setText(accounts::TrimLocalFolder(txtLocallySource->text()));
 }
 
 // --- Timestamp style -------------------------------------------------------------------------

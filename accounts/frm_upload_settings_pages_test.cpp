@@ -139,6 +139,27 @@ TEST_F(PagesTest, LeavingTheFolderBoxesTrimsTheirSeparators) {
     EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/srv/cam"));
 }
 
+// Values holding environment references read expanded. Loading another account and
+// back, as motion detection does, and OK's trimming must keep the references, also
+// where one expands to nothing.
+TEST_F(PagesTest, LoadingAndTrimmingKeepValuesThatHoldEnvironmentReferences) {
+    qputenv("SNAPWIRE_PAGES_DIR", "/srv");
+    qputenv("SNAPWIRE_PAGES_EMPTY", "");
+    Store("A", "Host Name/Adress:", "%SNAPWIRE_PAGES_EMPTY%");
+    Store("A", "Initial Remote Site Folder:", "%SNAPWIRE_PAGES_DIR%/cam");
+    Store("A", "LocallySource", "%SNAPWIRE_PAGES_DIR%/pics/");
+    LoadRow(2);
+    LoadRow(1);
+    Window().Command1_Click();
+    qputenv("SNAPWIRE_PAGES_DIR", "/home");
+    qputenv("SNAPWIRE_PAGES_EMPTY", "set");
+    EXPECT_EQ(Stored("A", "Host Name/Adress:"), QStringLiteral("set"));
+    EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("/home/cam"));
+    EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/home/pics/"));
+    qunsetenv("SNAPWIRE_PAGES_DIR");
+    qunsetenv("SNAPWIRE_PAGES_EMPTY");
+}
+
 // The timestamp colours store nothing when cancelled; the motion colour dialog
 // opens with the colour in use and stores it again.
 TEST_F(PagesTest, CancelledColourDialogsChangeNoColour) {

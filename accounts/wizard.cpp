@@ -414,8 +414,11 @@ void Wizard::txtFolder_Change() {
     WriteWizardValue("Initial Remote Site Folder:", txtFolder->text());
 }
 
+// A box that shows the stored references expanded was not edited: trimming the
+// expansion would store it as plain text in place of the references.
 void Wizard::txtFolder_LostFocus() {
-    txtFolder->setText(accounts::TrimRemoteFolder(txtFolder->text()));
+    if (!ReadsExpandedAs(WizardAccount(), QStringLiteral("Initial Remote Site Folder:"), txtFolder->text()))
+        txtFolder->setText(accounts::TrimRemoteFolder(txtFolder->text()));
 }
 
 void Wizard::rem_pass_Click() {

@@ -164,17 +164,21 @@ TEST_F(WizardTest, EntriesAreStoredInMyAccountAsTheyAreMade) {
 }
 
 // Values holding environment references read expanded; showing the account in the
-// account window and the wizard, twice, must not store the expansion in their place.
+// account window and the wizard, twice, and skipping it (which trims the folder)
+// must not store the expansion in their place.
 TEST_F(WizardTest, ShowingTheWizardKeepsValuesThatHoldEnvironmentReferences) {
     const char* const names[] = {"Host Name/Adress:", "User ID:", "Password:", "Initial Remote Site Folder:"};
     qputenv("SNAPWIRE_WIZARD_PART", "one");
     StoreAccounts({kMyAccount});
-    for (const char* name : names) Store(kMyAccount, name, "ab%SNAPWIRE_WIZARD_PART%cd");
+    for (const char* name : names) Store(kMyAccount, name, "/ab%SNAPWIRE_WIZARD_PART%cd/");
     for (int showing = 0; showing < 2; ++showing) {
-        ShowAs([](Wizard& wizard) { EXPECT_EQ(wizard.txtPassword->text(), QStringLiteral("abonecd")); });
+        ShowAs([](Wizard& wizard) {
+            EXPECT_EQ(wizard.txtPassword->text(), QStringLiteral("/abonecd/"));
+            wizard.cmdSkip_Click();
+        });
     }
     qputenv("SNAPWIRE_WIZARD_PART", "two");
-    for (const char* name : names) EXPECT_EQ(Stored(kMyAccount, name), QStringLiteral("abtwocd")) << name;
+    for (const char* name : names) EXPECT_EQ(Stored(kMyAccount, name), QStringLiteral("/abtwocd/")) << name;
     qunsetenv("SNAPWIRE_WIZARD_PART");
 }
 

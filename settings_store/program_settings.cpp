@@ -31,9 +31,16 @@ void WriteSetting(const QString& section, const QString& name, const SettingValu
 }
 
 void WriteBoxText(const QString& section, const QString& name, const QString& text) {
-    if (!text.isEmpty() && ReadSetting(section, name) == text)
+    const SettingValue stored = ProgramRegistry(section, name).Value();
+    if (!stored.IsEmpty() && stored.ToText() == text)
         return;
     WriteSetting(section, name, SettingValue(text));
+}
+
+bool ReadsExpandedAs(const QString& section, const QString& name, const QString& text) {
+    cRegistry registry = ProgramRegistry(section, name);
+    const SettingValue stored = registry.Value();
+    return registry.ValueType() == REG_EXPAND_SZ && stored.ToText() == text;
 }
 
 }  // namespace snapwire
