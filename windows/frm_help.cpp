@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+#include <QWindow>
 
 namespace snapwire {
 
@@ -173,6 +174,25 @@ void frmHelp::SelectNode(QTreeWidgetItem* node) {
     selectingFromCode_ = false;
 }
 
+// A window that stays on top covers a help window of the ordinary layer, modal
+// and active as it is. Made the transient of the window that asked, the help is
+// kept in front of it, in its layer, by the window manager. Staying on top itself
+// would take new window flags, and with them a new native window that the window
+// system places a title bar higher. Afterwards the Help menu and the dialogs find
+// the help as before.
+void frmHelp::ShowModallyInFrontOf(const QWidget* from) {
+    QWindow* owner = from == nullptr ? nullptr : from->window()->windowHandle();
+    if (owner == nullptr) {
+        ShowModally(*this);
+        return;
+    }
+    winId();  // the window handle that carries the transient parent
+    windowHandle()->setTransientParent(owner);
+    ShowModally(*this);
+    if (QWindow* handle = windowHandle())
+        handle->setTransientParent(nullptr);
+}
+
 void frmHelp::closeEvent(QCloseEvent* event) {
     discarded_ = true;
     QDialog::closeEvent(event);
@@ -194,7 +214,7 @@ bool frmHelp::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void ShowHelpTopic(const QString& topic) {
+void ShowHelpTopic(const QString& topic, const QWidget* from) {
     const HelpTopic* known = FindHelpTopic(topic);
     if (known == nullptr)
         ui::MsgBox(QStringLiteral("Error finding that help file!"), ui::vbCritical);
@@ -204,7 +224,7 @@ void ShowHelpTopic(const QString& topic) {
     // A window already open without blocking (from the Help menu) becomes modal
     // only when it is shown afresh.
     help.hide();
-    ShowModally(help);
+    help.ShowModallyInFrontOf(from);
 }
 
 namespace forms {

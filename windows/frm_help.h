@@ -38,6 +38,8 @@ class frmHelp : public QDialog {
 
     // The router's part: shows the topic's page and marks its node.
     void ShowTopic(const HelpTopic& topic);
+    // Shows the window modally in front of `from`, the window that asked for it.
+    void ShowModallyInFrontOf(const QWidget* from);
 
     QTreeWidgetItem* Node(const QString& key) const;
     QString NodeKey(const QTreeWidgetItem* node) const;
@@ -65,8 +67,9 @@ class frmHelp : public QDialog {
 
 // Shows the help page of `topic` (a key of the Help buttons) in the help window,
 // modally; an unknown key shows "Error finding that help file!" and then the
-// window as it stands.
-void ShowHelpTopic(const QString& topic);
+// window as it stands. `from`, when given, is the window whose Help button asked:
+// the help stands in front of it even when it stays on top.
+void ShowHelpTopic(const QString& topic, const QWidget* from = nullptr);
 
 namespace forms {
 snapwire::frmHelp& frmHelp();

@@ -147,7 +147,7 @@ void LogWindow::chkLogToHardDrive_Click() {
 }
 
 void LogWindow::cmdHelp_Click() {
-    ShowHelpTopic(QString::fromUtf8(design_.helpTopic));
+    ShowHelpTopic(QString::fromUtf8(design_.helpTopic), this);
 }
 
 void LogWindow::cmdClose_Click() {

@@ -18,6 +18,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTreeView>
+#include <QWindow>
 
 namespace snapwire {
 namespace {
@@ -67,12 +68,25 @@ TEST_F(LogWindowsTest, CaptionsViewsAndColumnsAreAsDesigned) {
     EXPECT_EQ(log.cmdClose->text(), "&Close");
 }
 
-TEST_F(LogWindowsTest, HelpShowsEachWindowsOwnTopicModally) {
+// The help is the transient of the on-top log window that asked, which the
+// window manager keeps in front of it; other Help buttons get it as before.
+TEST_F(LogWindowsTest, HelpShowsEachWindowsOwnTopicModallyInFrontOfIt) {
     QStringList shownNodes;
-    SetModalShowingForTests([&shownNodes](QDialog&) { shownNodes << forms::frmHelp().SelectedKey(); });
-    for (const WindowCase& c : kWindows) c.window().cmdHelp->click();
+    std::vector<const QWindow*> inFrontOf;
+    SetModalShowingForTests([&](QDialog& help) {
+        shownNodes << forms::frmHelp().SelectedKey();
+        const QWindow* handle = help.windowHandle();
+        inFrontOf.push_back(handle == nullptr ? nullptr : handle->transientParent());
+    });
+    for (const WindowCase& c : kWindows) {
+        c.window().show();
+        c.window().cmdHelp->click();
+        EXPECT_EQ(inFrontOf.back(), c.window().windowHandle()) << c.switchValue;
+    }
+    ShowHelpTopic(QStringLiteral("Driver"));
     SetModalShowingForTests({});
-    EXPECT_EQ(shownNodes, QStringList({"ftp_log", "upload_log", "motion_log"}));
+    EXPECT_EQ(shownNodes, QStringList({"ftp_log", "upload_log", "motion_log", "driver"}));
+    EXPECT_EQ(inFrontOf.back(), nullptr);
 }
 
 TEST_F(LogWindowsTest, LoadReadsTheSwitchesAndAbsentMeansOff) {
