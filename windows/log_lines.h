@@ -16,8 +16,10 @@ class LogLines {
 
     int Count() const { return static_cast<int>(entries_.size()); }
     QString Line(int index) const;
-    // An entry stored with AppendFields, split into its fields again.
+    // An entry stored with AppendFields, as its fields again; one field of it,
+    // empty past its last.
     QStringList Fields(int index) const;
+    QString Field(int index, int field) const;
 
     // Appends at the end and returns how many of the oldest entries went to stay
     // within the limit.

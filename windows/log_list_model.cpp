@@ -40,8 +40,7 @@ int LogListModel::columnCount(const QModelIndex& parent) const {
 QVariant LogListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || role != Qt::DisplayRole)
         return {};
-    const QStringList texts = rows_.Fields(index.row());
-    return index.column() < texts.size() ? texts.at(index.column()) : QString();
+    return rows_.Field(index.row(), index.column());
 }
 
 QVariant LogListModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -251,6 +251,16 @@ TEST_F(LogWindowsTest, FtpLogCopiesTheTextSelectedByDraggingOrSelectAll) {
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "alpha beta\ngamma delta\n");
 }
 
+// A field may hold any character (a timestamp pattern the unit separator), and many.
+TEST_F(LogWindowsTest, ListRowsKeepTheirFieldsWhateverTheyHold) {
+    frmUploadLog& upload = forms::frmUploadLog();
+    const QStringList row{QStringLiteral("Time\x1fX 05"), QStringLiteral("b\u00e4r\x1f").repeated(60),
+                          QStringLiteral("ftp.example.org")};
+    upload.AddRow(row);
+    EXPECT_EQ(upload.RowTexts(0), row);
+    EXPECT_EQ(upload.lvUploadLog->model()->index(0, 2).data().toString(), "ftp.example.org");
+}
+
 // Entries made while the window is hidden are in view, the newest current, once it opens.
 TEST_F(LogWindowsTest, AHiddenListShowsItsNewestEntryWhenOpened) {
     frmMotionLog& motion = forms::frmMotionLog();
