@@ -129,6 +129,19 @@ TEST_F(TransferTest, ARefusedStoreLogsTheReplyAndNoUpload) {
     EXPECT_TRUE(ShownPrompts().isEmpty());
 }
 
+// The time text file must not go up over a second login the log never shows.
+TEST_F(TransferTest, AServerDroppingThePicturesPutLeavesTheTimeTextFileUnsent) {
+    frmMain& window = LoadWithServer({.uploads = FtpTestServer::Options::Uploads::DropFirst});
+    StoreValue(QStringLiteral("Cam"), "TextTime", QStringLiteral("1"));
+    window.mnuupload_now_Click();
+    EXPECT_EQ(FtpLogLines(),
+              TransferLines(QStringLiteral("127.0.0.1"),
+                            {QStringLiteral("Couldn't upload"), QStringLiteral("Uploading Textfile"),
+                             QStringLiteral("Couldn't upload Textfile")}));
+    EXPECT_EQ(CountStartingWith(server_->commands(), QStringLiteral("USER")), 1);
+    EXPECT_TRUE(ServerFile(QStringLiteral("time.txt")).isEmpty());
+}
+
 TEST_F(TransferTest, SuccessMessageOnlyWhenAsked) {
     frmMain& window = LoadWithServer();
     SetOption(Options().chkSuc, true);

@@ -39,6 +39,21 @@ int BindLoopbackSocket(quint16* port) {
     return fd;
 }
 
+QString UploadsArgument(FtpTestServer::Options::Uploads uploads) {
+    using Uploads = FtpTestServer::Options::Uploads;
+    switch (uploads) {
+        case Uploads::DropFirst:
+            return QStringLiteral("drop-first");
+        case Uploads::Stall:
+            return QStringLiteral("stall");
+        case Uploads::HangUpAfter:
+            return QStringLiteral("hang-up-after");
+        case Uploads::Stored:
+            break;
+    }
+    return {};
+}
+
 }  // namespace
 
 FtpTestServer::FtpTestServer(Options options) {
@@ -61,6 +76,8 @@ FtpTestServer::FtpTestServer(Options options) {
         arguments << QStringLiteral("--anonymous");
     if (options.busy)
         arguments << QStringLiteral("--busy");
+    if (options.uploads != Options::Uploads::Stored)
+        arguments << QStringLiteral("--uploads") << UploadsArgument(options.uploads);
     // The server's own messages go to a file: an unread pipe could fill up and stall it.
     process_.setStandardErrorFile(work_.filePath(QStringLiteral("server.err")));
     process_.start(QString::fromLatin1(kPython), arguments);

@@ -17,6 +17,12 @@ class FtpTestServer {
         bool readOnly = false;   // the user may list and read but not store (STOR gets 550)
         bool anonymous = false;  // anonymous logins are accepted as well
         bool busy = false;       // every connection is turned away with a two-line 421 greeting
+        // What becomes of uploads: the first one's data connection is reset as it
+        // opens, and the control connection with it (a server failing mid-transfer);
+        // their data is never read nor answered; or the session ends right after
+        // each one's reply (as when the server's idle time-out runs out between puts).
+        enum class Uploads { Stored, DropFirst, Stall, HangUpAfter };
+        Uploads uploads = Uploads::Stored;
     };
 
     FtpTestServer() : FtpTestServer(Options{}) {}

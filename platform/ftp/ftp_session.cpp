@@ -1,6 +1,8 @@
 #include "platform/ftp/ftp_session.h"
 
 #include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 
@@ -47,6 +49,18 @@ QByteArray UrlHost(const QString& host) {
     if (ascii.isEmpty() || !std::all_of(ascii.begin(), ascii.end(), IsHostCharacter))
         return {};
     return ascii;
+}
+
+// The destination port of a socket the transfer library is about to open.
+int PortOf(const curl_sockaddr& address) {
+    switch (address.family) {
+        case AF_INET:
+            return ntohs(reinterpret_cast<const sockaddr_in*>(&address.addr)->sin_port);
+        case AF_INET6:
+            return ntohs(reinterpret_cast<const sockaddr_in6*>(&address.addr)->sin6_port);
+        default:
+            return 0;
+    }
 }
 
 long Milliseconds(std::chrono::milliseconds value) {
@@ -184,7 +198,8 @@ bool FtpConnection::Connect(const QString& host, const QString& user, const QStr
         Close();
         return Fail(kErrorInternal);
     }
-    urlBase_ = "ftp://" + urlHost + ":" + QByteArray::number(FtpPort());
+    controlPort_ = FtpPort();
+    urlBase_ = "ftp://" + urlHost + ":" + QByteArray::number(controlPort_);
     ApplyOptions(passive);
     // Without a user name the transfer library logs in as "anonymous" itself.
     if (!user.isEmpty()) {
@@ -204,6 +219,8 @@ bool FtpConnection::PutFile(const QString& localPath, const QString& remotePath)
     lastResponse_.clear();
     if (curl_ == nullptr)
         return Fail(kErrorInvalidHandle);
+    if (controlSocket_ == CURL_SOCKET_BAD)
+        return Fail(kErrorConnectionAborted);
     if (remotePath.isEmpty() || HasLineBreakOrNul(remotePath))
         return Fail(kErrorInvalidParameter);
     Upload upload;
@@ -230,6 +247,7 @@ void FtpConnection::Close() {
         curl_easy_cleanup(curl_);
     multi_ = nullptr;
     curl_ = nullptr;
+    controlSocket_ = CURL_SOCKET_BAD;
 }
 
 bool FtpConnection::Fail(int error) {
@@ -256,6 +274,8 @@ void FtpConnection::ApplyOptions(bool passive) {
     curl_easy_setopt(curl_, CURLOPT_TRANSFERTEXT, 0L);
     curl_easy_setopt(curl_, CURLOPT_HEADERFUNCTION, &FtpConnection::CollectReply);
     curl_easy_setopt(curl_, CURLOPT_HEADERDATA, this);
+    curl_easy_setopt(curl_, CURLOPT_OPENSOCKETFUNCTION, &FtpConnection::OpenSocket);
+    curl_easy_setopt(curl_, CURLOPT_OPENSOCKETDATA, this);
 }
 
 bool FtpConnection::Perform(const QString& remotePath) {
@@ -265,12 +285,15 @@ bool FtpConnection::Perform(const QString& remotePath) {
     curl_easy_setopt(curl_, CURLOPT_URL, url.constData());
     reply_.clear();
     openReplyCode_.clear();
+    reconnectRefused_ = false;
     const CURLcode code = RunTransfer();
     lastResponse_ = QString::fromUtf8(reply_);
     if (code == CURLE_OK) {
         lastError_ = 0;
         return true;
     }
+    if (reconnectRefused_)
+        return Fail(kErrorConnectionAborted);
     long replyCode = 0;
     curl_easy_getinfo(curl_, CURLINFO_RESPONSE_CODE, &replyCode);
     return Fail(ErrorForFailure(code, replyCode));
@@ -299,6 +322,8 @@ CURLcode FtpConnection::RunTransfer() {
         if (message->msg == CURLMSG_DONE && message->easy_handle == curl_)
             result = message->data.result;
     }
+    // The library answers this only while the handle is still in the multi handle.
+    curl_easy_getinfo(curl_, CURLINFO_ACTIVESOCKET, &controlSocket_);
     curl_multi_remove_handle(multi_, curl_);
     return result;
 }
@@ -325,6 +350,20 @@ size_t FtpConnection::ReadUpload(char* buffer, size_t size, size_t count, void* 
     auto* file = &static_cast<Upload*>(upload)->file;
     const qint64 read = file->read(buffer, static_cast<qint64>(size * count));
     return read < 0 ? CURL_READFUNC_ABORT : static_cast<size_t>(read);
+}
+
+// After a failed transfer, or when it finds the kept control connection closed
+// by the server, the library would quietly connect and log in again for the next
+// put: a login the FTP log never shows. Refusing every socket to the control
+// port once logged in keeps each put on the one connection (a data connection
+// never goes to that port: the server listens for its control connections there).
+curl_socket_t FtpConnection::OpenSocket(void* self, curlsocktype /*purpose*/, curl_sockaddr* address) {
+    auto* connection = static_cast<FtpConnection*>(self);
+    if (connection->controlSocket_ != CURL_SOCKET_BAD && PortOf(*address) == connection->controlPort_) {
+        connection->reconnectRefused_ = true;
+        return CURL_SOCKET_BAD;
+    }
+    return ::socket(address->family, address->socktype, address->protocol);
 }
 
 }  // namespace snapwire::ftp

@@ -79,7 +79,9 @@ class FtpConnection {
 
     // Sends the local file byte for byte as "STOR remotePath", remotePath exactly
     // as given (relative to the login folder, no change of folder). Nothing is
-    // sent when the local file cannot be read or the name cannot be sent.
+    // sent when the local file cannot be read or the name cannot be sent. Only
+    // the control connection of the login carries it: once that is gone, every
+    // put fails with kErrorConnectionAborted, and none connects or logs in again.
     bool PutFile(const QString& localPath, const QString& remotePath);
 
     // Says QUIT and drops the connection; harmless when there is none.
@@ -105,6 +107,7 @@ class FtpConnection {
     void TakeReplyLine(const QByteArray& line);
     static size_t CollectReply(char* data, size_t size, size_t count, void* self);
     static size_t ReadUpload(char* buffer, size_t size, size_t count, void* upload);
+    static curl_socket_t OpenSocket(void* self, curlsocktype purpose, curl_sockaddr* address);
 
     const InternetSession& session_;
     Timeouts timeouts_;
@@ -115,6 +118,11 @@ class FtpConnection {
     QByteArray openReplyCode_;  // the code of a multi-line reply still coming in
     QString lastResponse_;
     int lastError_ = 0;
+    int controlPort_ = 0;  // the port of urlBase_
+    // The login's control connection as the library left it after the latest
+    // transfer: CURL_SOCKET_BAD before the login and once the library dropped it.
+    curl_socket_t controlSocket_ = CURL_SOCKET_BAD;
+    bool reconnectRefused_ = false;  // the latest transfer wanted another control connection
 };
 
 }  // namespace snapwire::ftp

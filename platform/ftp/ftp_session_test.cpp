@@ -9,9 +9,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QThread>
 #include <atomic>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "testsupport/ftp_server.h"
 #include "testsupport/program_folder_test.h"
@@ -105,6 +107,7 @@ class FtpSessionTest : public testing::ProgramFolderTest {
 
     // Starts the loopback server and points the connections at it.
     void StartServer(FtpTestServer::Options options = {}) {
+        port_.reset();  // a later server's port must not be undone by the earlier one's
         server_ = std::make_unique<FtpTestServer>(options);
         ASSERT_TRUE(server_->isRunning()) << server_->errorString().toStdString();
         port_ = std::make_unique<ScopedFtpPort>(server_->port());
@@ -283,6 +286,30 @@ TEST_F(FtpSessionTest, A421GreetingIsTheExtendedErrorWithTheWholeMultiLineReply)
     EXPECT_FALSE(ConnectTo(*connection, true));
     EXPECT_EQ(connection->LastError(), kErrorExtended);
     EXPECT_EQ(connection->LastResponse(), QStringLiteral("421-Too many users.\r\n421 Try again later.\r\n"));
+}
+
+// The library would log in again, unreported, for a put after it lost the control connection.
+TEST_F(FtpSessionTest, APutAfterTheControlConnectionIsGoneFailsAtOnceWithoutASecondLogin) {
+    const QString timeText = WriteTimeText();
+    using Uploads = FtpTestServer::Options::Uploads;
+    const std::pair<Uploads, int> servers[] = {{Uploads::DropFirst, kErrorConnectionAborted},
+                                               {Uploads::Stall, kErrorTimeout},
+                                               {Uploads::HangUpAfter, 0}};
+    for (const auto& [uploads, pictureError] : servers) {
+        ASSERT_NO_FATAL_FAILURE(StartServer({.uploads = uploads}));
+        Timeouts timeouts = TestTimeouts();
+        timeouts.response = timeouts.lowSpeedTime = std::chrono::seconds(1);
+        FtpConnection connection(session_);
+        connection.SetTimeouts(timeouts);
+        ASSERT_TRUE(ConnectTo(connection, true));
+        EXPECT_EQ(connection.PutFile(picturePath(), QStringLiteral("webcam.jpg")), pictureError == 0);
+        EXPECT_EQ(connection.LastError(), pictureError);
+        QThread::msleep(200);  // lets a hang-up arrive before the next put
+        EXPECT_FALSE(connection.PutFile(timeText, QStringLiteral("time.txt")));
+        EXPECT_EQ(connection.LastError(), kErrorConnectionAborted);
+        EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("USER")), 1);
+        EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("STOR")), 1);
+    }
 }
 
 TEST_F(FtpSessionTest, MissingLocalFileOrUnsendableNameFailsBeforeTheServerHearsOfIt) {
