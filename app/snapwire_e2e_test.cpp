@@ -8,6 +8,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -394,6 +395,28 @@ TEST_F(ProgramOnDisplay, ADamagedHiveIsReportedKeptAsideAndReplaced) {
         << said.toStdString();
     EXPECT_EQ(FileBytes(home_.filePath(kept[0])), damaged);
     EXPECT_TRUE(ExportedSettings().contains(QStringLiteral("\"FirstTime\"=\"False\"")));
+}
+
+// A settings file that cannot be created ends the tool and the program, saying why,
+// instead of giving a first run that stores nothing.
+TEST_F(ProgramOnDisplay, ASettingsFileThatCannotBeCreatedEndsTheProgram) {
+    const QString hive = home_.filePath(QStringLiteral("settings.db"));
+    ASSERT_TRUE(QFile::link(home_.filePath(QStringLiteral("gone/settings.db")), hive));
+    const QByteArray sentence =
+        QStringLiteral("The settings file \"%1\" cannot be created: No such file or directory.")
+            .arg(hive)
+            .toUtf8();
+
+    const ToolRun tool = RunTool({QStringLiteral("export")}, environment_);
+    EXPECT_EQ(tool.exitCode, 1);
+    EXPECT_TRUE(tool.errors.contains(sentence + " Nothing was changed.")) << tool.errors.toStdString();
+    QProcess program;
+    Start(program, Offscreen(environment_), QProcess::SeparateChannels);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitCode(), 1);
+    const QByteArray said = program.readAllStandardError();
+    EXPECT_TRUE(said.contains(sentence)) << said.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(home_.filePath(QStringLiteral("gone"))));
 }
 
 }  // namespace

@@ -192,6 +192,33 @@ TEST_F(ConfigExportTest, ExportCommandReplacesTheFileAndSaysWhere) {
     EXPECT_EQ(box.title, QString::fromLatin1(ui::kProgramTitle));
 }
 
+// A key name as long as the hive accepts is exported; one it does not accept, left by
+// another program, makes the export fail instead of leaving the key out unsaid.
+TEST_F(ConfigExportTest, EveryKeyIsExportedOrTheExportSaysItCannotBe) {
+    const QString longest = QString(255, QLatin1Char('L'));
+    Put(longest, "Host", QStringLiteral("ftp.example.com"));
+    Put(QStringLiteral("Z"), "Last", QStringLiteral("1"));
+    const QByteArray script = config::ConfigurationScript();
+    EXPECT_TRUE(script.contains("\\" + longest.toLatin1() + "]\r\n\"Host\"=\"ftp.example.com\"\r\n"));
+    EXPECT_TRUE(script.contains("\\Z]\r\n\"Last\"=\"1\"\r\n"));
+
+    // More bytes than any name the hive accepts, even at three bytes a character.
+    const std::string tooLong = "UPDATE keys SET name = '" + std::string(800, 'L') + "', folded = '" +
+                                std::string(800, 'l') + "' WHERE length(name) = 255";
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(reg::HiveFile().c_str(), &other), SQLITE_OK);
+    const int renamed = sqlite3_exec(other, tooLong.c_str(), nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ASSERT_EQ(renamed, SQLITE_OK);
+    frmMain window;
+    ui::AnswerNextMessageBox(ui::vbOK);
+    window.mnuExport_Click();
+    ASSERT_EQ(ui::ShownBoxes().size(), 1u);
+    EXPECT_TRUE(ui::ShownBoxes().front().prompt.contains(QStringLiteral("longer than 255 characters")))
+        << ui::ShownBoxes().front().prompt.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(ExportFile()));
+}
+
 TEST_F(ConfigExportTest, FileThatCannotBeWrittenIsReportedInsteadOfSuccess) {
     ASSERT_TRUE(QDir(home()).mkdir(QString::fromLatin1(config::kExportFileName)));
     frmMain window;

@@ -74,29 +74,48 @@ bool TrayInUse() {
     return TrayOptionOn() && TrayIconInPlace();
 }
 
-bool PrepareSettingsHive() {
-    const std::string file = reg::HiveFile();
-    const reg::HiveFileCheck check = reg::CheckHiveFile(file);
-    if (check.state == reg::HiveFileState::Usable)
-        return true;
-    const QString problem =
-        QString::fromStdString(reg::HiveFileCheckText(file, check)) + QStringLiteral("\n\n");
-    if (check.state == reg::HiveFileState::Unavailable) {
-        ui::MsgBox(problem + QStringLiteral("Snapwire ends and leaves it as it is."), ui::vbCritical);
-        return false;
-    }
+namespace {
+
+QString HiveProblem(const std::string& file, const reg::HiveFileCheck& check) {
+    return QString::fromStdString(reg::HiveFileCheckText(file, check)) + QStringLiteral("\n\n");
+}
+
+bool EndLeavingHive(const std::string& file, const reg::HiveFileCheck& check) {
+    ui::MsgBox(HiveProblem(file, check) + QStringLiteral("Snapwire ends and leaves it as it is."),
+               ui::vbCritical);
+    return false;
+}
+
+bool KeepHiveAside(const std::string& file, const reg::HiveFileCheck& check) {
     const reg::KeptAside kept = reg::KeepDamagedHiveAside(file);
     if (kept.file.empty()) {
         ui::MsgBox(
-            problem + QStringLiteral("It could not be kept aside (%1). Snapwire ends and leaves it as it is.")
-                          .arg(QString::fromStdString(kept.error)),
+            HiveProblem(file, check) +
+                QStringLiteral("It could not be kept aside (%1). Snapwire ends and leaves it as it is.")
+                    .arg(QString::fromStdString(kept.error)),
             ui::vbCritical);
         return false;
     }
-    ui::MsgBox(problem + QStringLiteral("It is kept as \"%1\", and Snapwire starts with fresh settings.")
-                             .arg(QString::fromStdString(kept.file)),
+    ui::MsgBox(HiveProblem(file, check) +
+                   QStringLiteral("It is kept as \"%1\", and Snapwire starts with fresh settings.")
+                       .arg(QString::fromStdString(kept.file)),
                ui::vbExclamation);
     return true;
+}
+
+}  // namespace
+
+bool PrepareSettingsHive() {
+    // Opened now, not at the first setting read: a hive that cannot be opened or
+    // created would otherwise give a first run that stores nothing.
+    const std::string file = reg::HiveFile();
+    reg::HiveFileCheck opened = reg::OpenHiveFile();
+    if (opened.state == reg::HiveFileState::Damaged) {
+        if (!KeepHiveAside(file, opened))
+            return false;
+        opened = reg::OpenHiveFile();
+    }
+    return opened.state == reg::HiveFileState::Usable || EndLeavingHive(file, opened);
 }
 
 void DeleteTrayIcon() {

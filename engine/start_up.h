@@ -67,8 +67,9 @@ bool TrayAvailable();
 void SetTrayAvailableForTests(std::optional<bool> available);
 
 // Looks at the settings hive before anything reads it: a damaged one is kept aside
-// under another name, the user is told where, and a fresh one takes its place. False
-// (after saying why) when the file cannot be opened: the program must end and leave it.
+// under another name, the user is told where, and a fresh one takes its place; then
+// opens it. False (after saying why) when the file cannot be opened or created, or a
+// newer version made it: the program must end and leave it.
 bool PrepareSettingsHive();
 
 // Removes the program's one tray icon, whoever asks; harmless when it is not there.

@@ -8,10 +8,10 @@ namespace snapwire {
 
 namespace {
 
-// Enumerated sub-key names go into a buffer of this many characters, zero included.
-constexpr qsizetype kSectionNameBuffer = 255;
-// The bytes those characters can take in UTF-8 (three per UTF-16 code unit at most).
-constexpr std::uint32_t kSectionNameBytes = 3 * kSectionNameBuffer;
+// Enumerated sub-key names go into a buffer that holds the longest name the hive
+// accepts: its characters take at most three bytes each in UTF-8 (a four-byte
+// sequence counts as two), and the zero follows.
+constexpr std::uint32_t kSectionNameBytes = 3 * reg::kMaxKeyNameLength + 1;
 // Most stored values fit; longer ones are read again at their size.
 constexpr std::uint32_t kFirstReadSize = 256;
 
@@ -267,26 +267,35 @@ bool cRegistry::EnumerateValues(OneBasedArray<QString>& sKeyNames, std::int32_t&
 bool cRegistry::EnumerateSections(OneBasedArray<QString>& sSect, std::int32_t& iSectCount) const {
     iSectCount = 0;
     sSect.Clear();
+    long result = reg::kNoMoreItems;
     try {
         const reg::ReadTransaction read;
         OpenedKey key;
         if (key.Open(Root(), sectionKey_, reg::kKeyEnumerateSubKeys) != reg::kSuccess)
             return true;
-        std::array<char, kSectionNameBytes + 1> buffer{};
+        std::array<char, kSectionNameBytes> buffer{};
         for (std::uint32_t index = 0;; ++index) {
-            if (reg::EnumKey(key.Get(), index, buffer.data(), static_cast<std::uint32_t>(buffer.size())) !=
-                reg::kSuccess)
+            result = reg::EnumKey(key.Get(), index, buffer.data(), kSectionNameBytes);
+            if (result != reg::kSuccess)
                 break;
-            const QString name = QString::fromUtf8(buffer.data());
-            if (name.size() >= kSectionNameBuffer)
-                break;  // the name and its zero do not fit the buffer
             ++iSectCount;
-            sSect.Append(name);
+            sSect.Append(QString::fromUtf8(buffer.data()));
         }
     } catch (const std::exception& failure) {
         throw RegistryError(kRegistryErrorEnumerateSections, QString::fromUtf8(failure.what()));
     }
+    // A name left out would go unnoticed by every caller, an export above all.
+    if (result != reg::kNoMoreItems)
+        throw RegistryError(kRegistryErrorEnumerateSections, EnumerateSectionsDescription(result));
     return true;
+}
+
+QString cRegistry::EnumerateSectionsDescription(long result) const {
+    const QString reason =
+        result == reg::kMoreData
+            ? QStringLiteral("a key name is longer than %1 characters").arg(reg::kMaxKeyNameLength)
+            : QStringLiteral("error %1").arg(result);
+    return QStringLiteral("Failed to enumerate the keys of '") + sectionKey_ + QStringLiteral("': ") + reason;
 }
 
 void cRegistry::CreateEXEAssociation(const QString& sExePath, const QString& sClassName,

@@ -89,8 +89,9 @@ class cRegistry {
 
     // Value names of SectionKey, from index 1. Always true; a missing key gives none.
     bool EnumerateValues(OneBasedArray<QString>& sKeyNames, std::int32_t& iKeyCount) const;
-    // Sub-key names of SectionKey, from index 1, up to the first name that does
-    // not fit 255 characters with its zero. True; a missing key gives none.
+    // Sub-key names of SectionKey, from index 1: every name the hive accepts. True;
+    // a missing key gives none. A name that cannot be read (longer than the hive
+    // accepts, or the hive failing) raises kRegistryErrorEnumerateSections.
     bool EnumerateSections(OneBasedArray<QString>& sSect, std::int32_t& iSectCount) const;
 
     // File-type association: the extension's key, the class key and its verbs,
@@ -138,6 +139,7 @@ class cRegistry {
     reg::HKey Root() const { return static_cast<reg::HKey>(classKey_); }
     QString WriteDescription(const QString& valueText) const;
     QString DeleteKeyDescription() const;
+    QString EnumerateSectionsDescription(long result) const;
     void WriteData(std::uint32_t type, const QByteArray& data, const QString& valueText);
 
     std::int32_t classKey_ = 0;

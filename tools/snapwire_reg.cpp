@@ -64,13 +64,14 @@ int Export(const char* key) {
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    const std::string hive = reg::HiveFile();
-    if (const std::string problem = reg::HiveFileCheckText(hive, reg::CheckHiveFile(hive)); !problem.empty())
+    const bool import = command == "import" && argc == 3;
+    if (!import && !(command == "export" && argc <= 3)) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    // A damaged hive is left for the program to keep aside.
+    if (const std::string problem = reg::HiveFileCheckText(reg::HiveFile(), reg::OpenHiveFile());
+        !problem.empty())
         return Fail(problem + " Nothing was changed.");
-    if (command == "import" && argc == 3)
-        return Import(argv[2]);
-    if (command == "export" && argc <= 3)
-        return Export(argc == 3 ? argv[2] : nullptr);
-    std::fputs(kUsage, stderr);
-    return 2;
+    return import ? Import(argv[2]) : Export(argc == 3 ? argv[2] : nullptr);
 }

@@ -11,12 +11,17 @@
 #include <QString>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <string>
 
 namespace snapwire::reg::detail {
 namespace {
 
 constexpr int kSchemaVersion = 1;
+// The header's application id marks a database as a hive, so that a later layout
+// is still known as ours ("Snwr"). Hives from before the mark are known by their tables.
+constexpr int kApplicationId = 0x536E7772;
 constexpr int kBusyTimeoutMs = static_cast<int>(kHiveBusyWait.count());
 constexpr mode_t kPrivateMode = 0600;
 // Remembered key paths; a walk over a huge hive must not keep every key it opened.
@@ -47,30 +52,34 @@ INSERT OR IGNORE INTO keys(id, parent, name, folded) VALUES
 PRAGMA user_version = 1;
 )sql";
 
+// Whether the tables are the hive's, whatever marks the header carries.
+constexpr const char* kLayoutQuery = R"sql(
+SELECT application_id, user_version, (SELECT count(*) FROM sqlite_schema),
+    (SELECT group_concat(name) FROM pragma_table_info('keys')) IS 'id,parent,name,folded' AND
+    (SELECT group_concat(name) FROM pragma_table_info('vals')) IS 'id,key,name,folded,type,data'
+FROM pragma_application_id, pragma_user_version
+)sql";
+
 bool IsAscii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-// The hive holds FTP passwords: create it private, and tighten a file that is
-// not. SQLite gives its -wal and -shm files the mode of the database file.
-bool MakePrivateFile(const std::string& path) {
+// The hive holds FTP passwords: it is created private. An existing file is not
+// touched before it is known to be a hive.
+bool CreatePrivateFile(const std::string& path) {
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, kPrivateMode);
     if (fd < 0)
         return false;
-    struct stat info {};
-    if (::fstat(fd, &info) == 0 && (info.st_mode & 0777) != kPrivateMode)
-        ::fchmod(fd, kPrivateMode);
     ::close(fd);
     return true;
 }
 
-int QueryInt(sqlite3* db, const char* sql, int fallback) {
-    sqlite3_stmt* stmt = nullptr;
-    int result = fallback;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        result = sqlite3_column_int(stmt, 0);
-    sqlite3_finalize(stmt);
-    return result;
+// Tightens a hive that others may read. SQLite gives its -wal and -shm files the
+// mode of the database file.
+void MakePrivate(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && (info.st_mode & 0777) != kPrivateMode)
+        ::chmod(path.c_str(), kPrivateMode);
 }
 
 std::string QueryText(sqlite3* db, const char* sql) {
@@ -222,36 +231,80 @@ bool Hive::Ready() {
 
 bool Hive::Open() {
     const std::string path = File();
-    if (!MakePrivateFile(path))
-        return false;
-    if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK) {
-        Close();
-        return false;
+    // Looked at without writing first: whatever stands in the way leaves the file as it was.
+    if (HiveFileCheck seen = CheckHiveFile(path); seen.state != HiveFileState::Usable)
+        return Refuse(std::move(seen));
+    const bool existed = ::access(path.c_str(), F_OK) == 0;
+    if (!CreatePrivateFile(path))
+        return Refuse(
+            {existed ? HiveFileState::Unavailable : HiveFileState::Uncreatable, std::strerror(errno)});
+    int rc = sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    Layout layout = Layout::Foreign;
+    if (rc == SQLITE_OK) {
+        sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+        rc = ReadLayout(db_, &layout);
     }
-    sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+    if (rc != SQLITE_OK)
+        return Refuse(CheckOfResult(rc));
+    if (HiveFileCheck known = CheckOfLayout(layout); known.state != HiveFileState::Usable)
+        return Refuse(std::move(known));
+    MakePrivate(path);
     // WAL: readers never wait for a writer and a killed writer leaves the last
     // committed state; FULL syncs the log at every commit, so a write that
     // returned survives a power cut as well as a crash.
     const bool ok = QueryText(db_, "PRAGMA journal_mode=WAL") == "wal" &&
-                    Execute("PRAGMA synchronous=FULL") && PrepareSchema();
-    if (!ok)
-        Close();
-    return ok;
+                    Execute("PRAGMA synchronous=FULL") && PrepareSchema(layout);
+    if (!ok) {
+        // SQLite may decline the log without an error of its own.
+        rc = sqlite3_errcode(db_);
+        return Refuse(rc == SQLITE_OK ? HiveFileCheck{HiveFileState::Unavailable, "its log cannot be kept"}
+                                      : CheckOfResult(rc));
+    }
+    openFailure_ = {};
+    return true;
 }
 
-bool Hive::PrepareSchema() {
-    const int version = QueryInt(db_, "PRAGMA user_version", -1);
-    if (version == kSchemaVersion)
+bool Hive::Refuse(HiveFileCheck why) {
+    Close();
+    openFailure_ = std::move(why);
+    return false;
+}
+
+bool Hive::PrepareSchema(Layout layout) {
+    if (layout != Layout::Empty)
         return true;
-    if (version != 0)
-        return false;  // not ours, or a newer layout we do not know
     if (!Execute("BEGIN IMMEDIATE"))
         return false;
-    if (Execute(kSchema) && Execute("COMMIT"))
+    const std::string mark = "PRAGMA application_id = " + std::to_string(kApplicationId);
+    if (Execute(kSchema) && Execute(mark.c_str()) && Execute("COMMIT"))
         return true;
     Execute("ROLLBACK");
     return false;
+}
+
+int ReadLayout(sqlite3* db, Layout* layout) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, kLayoutQuery, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        rc = SQLITE_OK;
+        const int id = sqlite3_column_int(stmt, 0);
+        const int version = sqlite3_column_int(stmt, 1);
+        const bool empty = sqlite3_column_int(stmt, 2) == 0;
+        const bool ourTables = sqlite3_column_int(stmt, 3) != 0;
+        const bool ours = id == kApplicationId || (id == 0 && ourTables);
+        if (id == 0 && version == 0 && empty)
+            *layout = Layout::Empty;
+        else if (ours && version > kSchemaVersion)
+            *layout = Layout::Newer;
+        else if (ours && ourTables && version == kSchemaVersion)
+            *layout = Layout::Current;
+        else
+            *layout = Layout::Foreign;
+    }
+    sqlite3_finalize(stmt);
+    return rc;
 }
 
 sqlite3_stmt* Hive::Prepare(const char* sql) {

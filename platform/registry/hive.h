@@ -4,6 +4,7 @@
 // statements, and the few table operations the calls are built from.
 // Internal to platform/registry; everything else goes through registry.h.
 
+#include "platform/registry/hive_file_check.h"
 #include "platform/registry/registry.h"
 
 #include <cstdint>
@@ -30,6 +31,21 @@ std::string FoldName(std::string_view name);
 
 // The hive's version as this connection sees it (see HiveVersion).
 using Version = HiveVersion;
+
+// What a database file is, by its own marks.
+enum class Layout {
+    Empty,    // no tables yet: the hive makes its own
+    Current,  // a hive of this layout
+    Newer,    // a hive of a layout this program does not know
+    Foreign,  // another program's database
+};
+// Reads the marks without writing anything; SQLite's result code, and on SQLITE_OK
+// the layout.
+int ReadLayout(sqlite3* db, Layout* layout);
+
+// What SQLite's result code, or a file's layout, says about a hive file.
+HiveFileCheck CheckOfResult(int rc);
+HiveFileCheck CheckOfLayout(Layout layout);
 
 struct ValueRow {
     std::uint32_t type = 0;
@@ -72,6 +88,8 @@ class Hive {
     void Close();
     // Opens the file on first use; false when it cannot be opened or is not a hive.
     bool Ready();
+    // Why the last open failed.
+    const HiveFileCheck& OpenFailure() const { return openFailure_; }
     sqlite3* Connection() const { return db_; }
     sqlite3_stmt* Prepare(const char* sql);
     bool Execute(const char* sql);
@@ -127,12 +145,15 @@ class Hive {
     Hive() = default;
     ~Hive();
     bool Open();
-    bool PrepareSchema();
+    // Closes the connection; false, with `why` kept for OpenFailure.
+    bool Refuse(HiveFileCheck why);
+    bool PrepareSchema(Layout layout);
     long NamesOf(const char* sql, KeyId key, std::vector<std::string>* names);
     long WalkPath(KeyId start, std::string_view path, KeyId* key);
 
     std::string file_;
     sqlite3* db_ = nullptr;
+    HiveFileCheck openFailure_;
     std::unordered_map<const char*, sqlite3_stmt*> statements_;
     int depth_ = 0;
     bool doomed_ = false;

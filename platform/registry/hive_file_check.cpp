@@ -1,5 +1,7 @@
 #include "platform/registry/hive_file_check.h"
 
+#include "platform/registry/hive.h"
+
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -8,11 +10,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 #include <utility>
 #include <vector>
 
 namespace snapwire::reg {
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 bool Exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
@@ -26,37 +32,90 @@ HiveFileCheck Unavailable(std::string reason) {
     return {HiveFileState::Unavailable, std::move(reason)};
 }
 
-// SQLite's result of reading the whole file's structure; `verdict` holds the
-// check's first line when it ran.
-int QuickCheck(sqlite3* db, std::string* verdict) {
-    sqlite3_stmt* stmt = nullptr;
-    int rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
-    if (rc == SQLITE_OK) {
-        rc = sqlite3_step(stmt);
-        if (rc == SQLITE_ROW) {
-            const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
-            *verdict = text ? text : "";
-            rc = SQLITE_OK;
-        }
-    }
-    sqlite3_finalize(stmt);
-    return rc;
+HiveFileCheck InUse() {
+    return Unavailable("it is in use by another program");
 }
 
-HiveFileCheck Judge(int rc, const std::string& verdict) {
-    switch (rc & 0xFF) {
-        case SQLITE_OK:
-            return verdict == "ok" ? HiveFileCheck{} : Damaged("it fails the integrity check");
-        case SQLITE_NOTADB:
-            return Damaged("it is not a settings database");
-        case SQLITE_CORRUPT:
-            return Damaged("it fails the integrity check");
-        case SQLITE_BUSY:
-        case SQLITE_LOCKED:
-            return Unavailable("it is in use by another program");
-        default:
-            return Unavailable(sqlite3_errstr(rc));
+// What a reader that takes no locks would be misled by, were it to change while it reads.
+struct FileState {
+    off_t size = -1;
+    std::int64_t modified = 0;
+    ino_t inode = 0;
+    bool log = false;
+    bool index = false;
+    bool operator==(const FileState&) const = default;
+};
+
+FileState StateOf(const std::string& path) {
+    FileState state;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        state.size = info.st_size;
+        state.modified = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+        state.inode = info.st_ino;
     }
+    state.log = Exists(path + "-wal");
+    state.index = Exists(path + "-shm");
+    return state;
+}
+
+// SQLite's URI of the file with `parameters`; "?" and "#" would end the name, "%" starts an escape.
+std::string FileUri(const std::string& path, const char* parameters) {
+    std::string uri = "file://";
+    for (const char c : std::filesystem::absolute(path).string()) {
+        if (c == '%' || c == '?' || c == '#') {
+            char escaped[4];
+            std::snprintf(escaped, sizeof escaped, "%%%02X", static_cast<unsigned char>(c));
+            uri += escaped;
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?" + parameters;
+}
+
+// SQLite's answers about the file: the first line of its quick check, and the layout.
+struct Look {
+    int rc = SQLITE_OK;
+    std::string verdict;
+    detail::Layout layout = detail::Layout::Foreign;
+};
+
+Look LookInside(const std::string& path, const char* parameters, std::chrono::milliseconds busyWait) {
+    Look look;
+    sqlite3* db = nullptr;
+    look.rc = sqlite3_open_v2(FileUri(path, parameters).c_str(), &db,
+                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    if (look.rc == SQLITE_OK) {
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, static_cast<int>(busyWait.count()));
+        // One read transaction: once the check has its lock, the layout cannot be busy.
+        look.rc = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr);
+    }
+    if (look.rc == SQLITE_OK)
+        look.rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+    if (look.rc == SQLITE_OK && (look.rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        look.verdict = text ? text : "";
+        look.rc = look.verdict == "ok" ? detail::ReadLayout(db, &look.layout) : SQLITE_OK;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close_v2(db);
+    return look;
+}
+
+// Reads the file as it stands, without the locks: only while no program has it open.
+constexpr const char* kAsItStands = "mode=ro&immutable=1";
+// Reads a log read-only as well; an index that no program holds is rebuilt in memory.
+constexpr const char* kWithItsLog = "mode=ro&readonly_shm=1";
+
+HiveFileCheck Judge(const Look& look) {
+    if (look.rc != SQLITE_OK)
+        return detail::CheckOfResult(look.rc);
+    if (look.verdict != "ok")
+        return Damaged("it fails the integrity check");
+    return detail::CheckOfLayout(look.layout);
 }
 
 std::string FreeAsideName(const std::string& path) {
@@ -71,6 +130,39 @@ std::string FreeAsideName(const std::string& path) {
 
 }  // namespace
 
+namespace detail {
+
+HiveFileCheck CheckOfResult(int rc) {
+    switch (rc & 0xFF) {
+        case SQLITE_OK:
+            return {};
+        case SQLITE_NOTADB:
+            return Damaged("it is not a settings database");
+        case SQLITE_CORRUPT:
+            return Damaged("it fails the integrity check");
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            return InUse();
+        default:
+            return Unavailable(sqlite3_errstr(rc));
+    }
+}
+
+HiveFileCheck CheckOfLayout(Layout layout) {
+    switch (layout) {
+        case Layout::Empty:
+        case Layout::Current:
+            return {};
+        case Layout::Newer:
+            return Unavailable("it was made by a newer version of Snapwire");
+        case Layout::Foreign:
+            break;
+    }
+    return Damaged("it is not a settings database");
+}
+
+}  // namespace detail
+
 HiveFileCheck CheckHiveFile(const std::string& path, std::chrono::milliseconds busyWait) {
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
@@ -80,17 +172,26 @@ HiveFileCheck CheckHiveFile(const std::string& path, std::chrono::milliseconds b
     // Asked before SQLite, whose own answer would hide the reason.
     if (::access(path.c_str(), R_OK | W_OK) != 0)
         return Unavailable(std::strerror(errno));
-    sqlite3* db = nullptr;
-    // No CREATE: a file that vanished since is the hive's to create, not this check's.
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    std::string verdict;
-    if (rc == SQLITE_OK) {
-        sqlite3_extended_result_codes(db, 1);
-        sqlite3_busy_timeout(db, static_cast<int>(busyWait.count()));
-        rc = QuickCheck(db, &verdict);
+    // Whatever the file holds is kept as it is: a writing connection would fold a
+    // crashed program's log into it on closing, and delete the log and its index.
+    const Clock::time_point deadline = Clock::now() + busyWait;
+    for (;;) {
+        const FileState before = StateOf(path);
+        Look look;
+        if (before.log) {
+            look = LookInside(path, kWithItsLog, busyWait);
+            // A log without its index cannot be read without making one.
+            if ((look.rc & 0xFF) != SQLITE_CANTOPEN || Exists(path + "-shm"))
+                return Judge(look);
+        }
+        // No log, or none that can be read: no program has the file open.
+        look = LookInside(path, kAsItStands, busyWait);
+        if (StateOf(path) == before)
+            return Judge(look);
+        if (Clock::now() >= deadline)
+            return InUse();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
-    sqlite3_close_v2(db);
-    return Judge(rc, verdict);
 }
 
 KeptAside KeepDamagedHiveAside(const std::string& path) {
@@ -115,11 +216,14 @@ KeptAside KeepDamagedHiveAside(const std::string& path) {
 }
 
 std::string HiveFileCheckText(const std::string& path, const HiveFileCheck& check) {
+    const std::string file = "The settings file \"" + path + "\" ";
     switch (check.state) {
         case HiveFileState::Damaged:
-            return "The settings file \"" + path + "\" is damaged: " + check.reason + ".";
+            return file + "is damaged: " + check.reason + ".";
         case HiveFileState::Unavailable:
-            return "The settings file \"" + path + "\" cannot be opened: " + check.reason + ".";
+            return file + "cannot be opened: " + check.reason + ".";
+        case HiveFileState::Uncreatable:
+            return file + "cannot be created: " + check.reason + ".";
         case HiveFileState::Usable:
             break;
     }

@@ -42,14 +42,6 @@ void WriteFile(const QString& path, const std::string& bytes) {
     file.write(bytes.data(), static_cast<qint64>(bytes.size()));
 }
 
-// Runs the command-line tool on the program's own hive: exit code, output, errors.
-std::tuple<int, QByteArray, QByteArray> RunTool(const QStringList& arguments) {
-    QProcess tool;
-    tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), arguments);
-    EXPECT_TRUE(tool.waitForFinished(30000));
-    return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
-}
-
 // Replaces the key "Swap" with ten sub-keys of twenty values, all named after `tag`.
 std::string SwapScript(char tag) {
     std::string script =

@@ -1,6 +1,7 @@
 #include "platform/registry/registry.h"
 
 #include "platform/registry/hive.h"
+#include "platform/registry/hive_file_check.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -449,6 +450,12 @@ void CloseHive() {
     OpenHandles().open.clear();
     OpenHandles().roots.clear();
     Hive::Instance().Close();
+}
+
+HiveFileCheck OpenHiveFile() {
+    Call call;
+    Hive& hive = Hive::Instance();
+    return hive.Ready() ? HiveFileCheck{} : hive.OpenFailure();
 }
 
 long BeginTransaction() {

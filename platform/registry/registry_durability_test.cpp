@@ -11,9 +11,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
+
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
 extern char** environ;
 
@@ -82,6 +85,16 @@ std::string IntegrityCheck(const std::string& file) {
     return result;
 }
 
+// The bytes of a hive's file, log and index ("-" for one that is not there).
+std::vector<QByteArray> HiveFileBytes(const std::string& path) {
+    std::vector<QByteArray> files;
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        QFile file(QString::fromStdString(path + suffix));
+        files.push_back(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("-"));
+    }
+    return files;
+}
+
 class RegistryDurabilityTest : public snapwire::testing::ProgramFolderTest {};
 
 TEST_F(RegistryDurabilityTest, AKilledWriterLosesNoReportedWrite) {
@@ -118,6 +131,61 @@ TEST_F(RegistryDurabilityTest, AKilledWriterLosesNoReportedWrite) {
                 << "round " << round;
     }
     EXPECT_GE(reported.size(), 5u);
+}
+
+// The check writes nothing: a killed writer's log is not folded into the damaged
+// file, the tool changes nothing, and all three files are kept aside as they were.
+TEST_F(RegistryDurabilityTest, ADamagedHiveBesideAKilledWritersLogIsKeptAsItWas) {
+    const std::string hive = HiveFile();
+    ASSERT_TRUE(InTransaction([] {
+        const HKey key = MakeKey("Software\\Snapwire\\Filler");
+        for (int i = 0; i < 3000; ++i)
+            if (PutText(key, "v" + std::to_string(i), std::string(40, 'x')) != kSuccess)
+                return false;
+        return CloseKey(key) == kSuccess;
+    }));
+    CloseHive();
+    {
+        KilledWriter writer(hive, 0);
+        ASSERT_TRUE(writer.Started());
+        ASSERT_GE(writer.NextReport(), 0);
+    }
+    QFile file(QString::fromStdString(hive));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.seek(file.size() / 3));
+    file.write(QByteArray(static_cast<int>(file.size() / 6), 'D'));
+    file.close();
+    const std::vector<QByteArray> damaged = HiveFileBytes(hive);
+    ASSERT_NE(damaged[1], "-");
+    ASSERT_NE(damaged[2], "-");
+
+    EXPECT_EQ(CheckHiveFile(hive).state, HiveFileState::Damaged);
+    const auto [code, out, err] = RunTool({QStringLiteral("export")});
+    EXPECT_NE(code, 0);
+    EXPECT_TRUE(err.contains("is damaged: it fails the integrity check. Nothing was changed."))
+        << err.toStdString();
+    EXPECT_EQ(HiveFileBytes(hive), damaged);
+    EXPECT_EQ(HiveFileBytes(KeepDamagedHiveAside(hive).file), damaged);
+}
+
+// A newer layout is left as it is, a hive from before the layout mark opens, and
+// another program's database is damaged.
+TEST_F(RegistryDurabilityTest, TheHiveKnowsItsLayoutBeforeItWrites) {
+    const std::string hive = HiveFile();
+    ASSERT_EQ(PutText(MakeKey("Software\\Snapwire"), "v", "1"), kSuccess);
+    CloseHive();
+    ASSERT_TRUE(OtherConnection().Execute("PRAGMA user_version = 2"));
+    const std::vector<QByteArray> newer = HiveFileBytes(hive);
+    EXPECT_EQ(CheckHiveFile(hive).reason, "it was made by a newer version of Snapwire");
+    EXPECT_EQ(OpenHiveFile().state, HiveFileState::Unavailable);
+    EXPECT_EQ(HiveFileBytes(hive), newer);
+    ASSERT_TRUE(OtherConnection().Execute("PRAGMA user_version = 1; PRAGMA application_id = 0"));
+    EXPECT_EQ(GetText("Software\\Snapwire", "v"), "1");
+
+    CloseHive();
+    ASSERT_TRUE(
+        OtherConnection().Execute("DROP TABLE vals; DROP TABLE keys; CREATE TABLE photos(taken, path)"));
+    EXPECT_EQ(HiveFileCheckText(hive, CheckHiveFile(hive)),
+              "The settings file \"" + hive + "\" is damaged: it is not a settings database.");
 }
 
 // A good hive that another program keeps locked must never be taken for a damaged one

@@ -125,7 +125,7 @@ TEST_F(RegistryTest, EnumerationsStopAtBuffersTooSmall) {
     for (const std::string& name :
          {std::string("A"), longName, std::string("C"), std::string(254, 'b') + "a"})
         CloseKey(MakeKey("Software\\Snapwire\\" + name));
-    // "A", "bb…a" (255), "BBB…" (255), "C": the settings store's 255-byte buffer stops at index 1.
+    // "A", "bb…a" (255), "BBB…" (255), "C": a 255-byte buffer stops at index 1.
     char buffer[255];
     EXPECT_EQ(EnumKey(key, 0, buffer, sizeof buffer), kSuccess);
     EXPECT_EQ(EnumKey(key, 1, buffer, sizeof buffer), kMoreData);

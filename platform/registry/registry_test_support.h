@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <QProcess>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace snapwire::reg::test {
@@ -90,6 +92,14 @@ inline std::vector<std::string> SubKeys(HKey key, std::uint32_t bufferSize = 512
     for (std::uint32_t index = 0; EnumKey(key, index, name.data(), bufferSize) == kSuccess; ++index)
         names.emplace_back(name.data());
     return names;
+}
+
+// Runs the command-line tool on the program's own hive: exit code, output, errors.
+inline std::tuple<int, QByteArray, QByteArray> RunTool(const QStringList& arguments) {
+    QProcess tool;
+    tool.start(QStringLiteral(SNAPWIRE_REG_TOOL), arguments);
+    EXPECT_TRUE(tool.waitForFinished(30000));
+    return {tool.exitCode(), tool.readAllStandardOutput(), tool.readAllStandardError()};
 }
 
 // A second connection to the hive file, as another running copy would hold.
