@@ -61,8 +61,8 @@ class frmUploadSettings : public QDialog {
     // row first (ftps->Select).
     void ValdItem();
     // ValdItem, unless the selected row's account is loaded already and nothing it
-    // reads can have changed since: no write to the hive, no change of a control of
-    // this window, no dialog open in which the user may be editing.
+    // reads can have changed since the last load began: no write to the hive, no
+    // change of a control of this window, no dialog open in which the user may be editing.
     void ValdItemUnlessCurrent();
     // True while ValdItem runs. Its change handlers store into the selected row's
     // account, so nothing may select another row meanwhile (the main window holds
@@ -227,8 +227,8 @@ class frmUploadSettings : public QDialog {
     void ChooseTimestampColor(bool background);
     void WriteTimestampFont();
 
-    // What the last whole load read: the row, its account and the hive's version at
-    // its end, and how many control changes had been made outside loads by then.
+    // What a whole load read: the row, its account, the hive's version before its
+    // first read and how many control changes had been made outside loads by then.
     struct LoadedAccount {
         int row = 0;
         QString name;
@@ -240,6 +240,7 @@ class frmUploadSettings : public QDialog {
     void NoteControlChange();
 
     std::optional<LoadedAccount> loaded_;
+    std::optional<LoadedAccount> thisLoad_;  // the whole load under way, or the last one
     std::uint64_t controlChanges_ = 0;
     // Font errors already shown this run, as "account" + "\n" + "value name".
     QSet<QString> reportedFontErrors_;

@@ -178,6 +178,10 @@ void frmUploadSettings::ValdItem() {
         Q_EMIT LoadEnded();
     });
     loaded_.reset();
+    // Taken before the first read, so that a write landing while the load runs (its
+    // error box open, say) is not taken for one it has read.
+    if (outermost)
+        thisLoad_ = LoadState();
     const QString account = ftps->SelectedText();
     if (!account.isEmpty()) {
         LoadAccountValues(account);
@@ -186,8 +190,8 @@ void frmUploadSettings::ValdItem() {
         RefreshListColumns();
     }
     DrawTimestampSample();
-    if (outermost && !account.isEmpty())
-        loaded_ = LoadState();
+    if (outermost && !account.isEmpty() && thisLoad_ && thisLoad_->row == ftps->SelectedRow())
+        loaded_ = thisLoad_;
 }
 
 // Motion detection loads its account ten times a second; with a single account that

@@ -198,6 +198,16 @@ TEST_F(LoadTest, ABrokenFontValueIsReportedOncePerAccountAndValue) {
     EXPECT_EQ(ui::ShownBoxes().size(), 2u);
 }
 
+// A skipped load gives what a load now would, after a write during the last load too.
+TEST_F(LoadTest, ASkippedLoadMissesNoWriteDuringTheLastLoad) {
+    StoreAccounts({"A"});
+    Store("A", "Font Size", "abc");
+    ui::AnswerNextMessageBox(ui::vbOK, [] { Store("A", "Destination filename:", "written_during_box"); });
+    frmUploadSettings& window = Window();
+    window.ValdItemUnlessCurrent();
+    EXPECT_EQ(window.txtFilename->text(), QStringLiteral("written_during_box"));
+}
+
 TEST_F(LoadTest, StoredFontGoesIntoTheStripAndTheFontDialog) {
     StoreAccounts({"A"});
     Store("A", "Font Bold", "False");

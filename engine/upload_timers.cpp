@@ -148,6 +148,9 @@ void frmMain::FTP_Click() {
     Toolbar1->Buttons(5)->setChecked(false);  // motion detection
     StopMotion();
     frmUploadSettings& account = forms::frmUploadSettings();
+    // The window shows what a load now would: another program may have written to
+    // the account since the last one.
+    account.ValdItemUnlessCurrent();
     account.exec();
     if (account.ftps->Count() > 0) {
         account.ftps->Select(1);
