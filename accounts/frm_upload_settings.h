@@ -13,6 +13,7 @@
 #include "accounts/picture_sample.h"
 #include "platform/registry/registry.h"
 
+#include <QDateTime>
 #include <QDialog>
 #include <QFont>
 #include <QSet>
@@ -60,9 +61,10 @@ class frmUploadSettings : public QDialog {
     // frmUnique and of frmTimeFormat. Callers that want another account select its
     // row first (ftps->Select).
     void ValdItem();
-    // ValdItem, unless the selected row's account is loaded already and nothing it
-    // reads can have changed since: no write to the hive, no change of a control of
-    // this window, no dialog open in which the user may be editing.
+    // ValdItem, unless the selected row's account is loaded already and a load now
+    // would leave every control as it is: no write to the hive and no change of a
+    // control of this window since the last load began, no dialog open in which the
+    // user may be editing, and the same date and time for what it took from the clock.
     void ValdItemUnlessCurrent();
     // True while ValdItem runs. Its change handlers store into the selected row's
     // account, so nothing may select another row meanwhile (the main window holds
@@ -227,19 +229,25 @@ class frmUploadSettings : public QDialog {
     void ChooseTimestampColor(bool background);
     void WriteTimestampFont();
 
-    // What the last whole load read: the row, its account and the hive's version at
-    // its end, and how many control changes had been made outside loads by then.
+    // What a whole load read: the row, its account, the hive's version before its
+    // first read and how many control changes had been made outside loads by then;
+    // and the clock reading whose date or time of day pickers without a stored value took.
     struct LoadedAccount {
         int row = 0;
         QString name;
         reg::HiveVersion version;
         std::uint64_t controlChanges = 0;
+        QDateTime clock;
+        bool datesFromClock = false;
+        bool timesFromClock = false;
     };
     std::optional<LoadedAccount> LoadState() const;
+    bool LoadedAccountIsCurrent() const;
     // Counts a change of a control unless a load makes it.
     void NoteControlChange();
 
     std::optional<LoadedAccount> loaded_;
+    std::optional<LoadedAccount> thisLoad_;  // the whole load under way, or the last one
     std::uint64_t controlChanges_ = 0;
     // Font errors already shown this run, as "account" + "\n" + "value name".
     QSet<QString> reportedFontErrors_;

@@ -9,6 +9,7 @@
 
 #include "accounts/account_rules.h"
 #include "accounts/clock.h"
+#include "accounts/date_tokens.h"
 #include "accounts/frm_time_format.h"
 #include "accounts/frm_unique.h"
 #include "accounts/frm_upload_settings.h"
@@ -68,6 +69,12 @@ QTime TimeFromText(const QString& text) {
     return kept.times[text] = ParseTimeText(text);
 }
 
+// The time of day a time picker takes from the clock: whole seconds.
+QTime TimeOfDay(const QDateTime& clock) {
+    const QTime time = clock.time();
+    return QTime(time.hour(), time.minute(), time.second());
+}
+
 // Reads the values of one account key.
 class AccountReader {
   public:
@@ -100,19 +107,21 @@ class AccountReader {
         if (color)
             (sample->*set)(*color);
     }
-    void IntoDate(QDateEdit* picker, const char* valueName) const {
+    // A picker without a stored value takes the date or time of day of `clock`;
+    // both return whether it did.
+    bool IntoDate(QDateEdit* picker, const char* valueName, const QDateTime& clock) const {
         const QString text = Text(valueName);
-        const QDate date = text.isEmpty() ? Clock::Now().date() : ParseDateText(text);
+        const QDate date = text.isEmpty() ? clock.date() : ParseDateText(text);
         if (date.isValid())
             picker->setDate(date);
+        return text.isEmpty();
     }
-    void IntoTime(QTimeEdit* picker, const char* valueName) const {
+    bool IntoTime(QTimeEdit* picker, const char* valueName, const QDateTime& clock) const {
         const QString text = Text(valueName);
-        const QTime now = Clock::Now().time();
-        const QTime time =
-            text.isEmpty() ? QTime(now.hour(), now.minute(), now.second()) : TimeFromText(text);
+        const QTime time = text.isEmpty() ? TimeOfDay(clock) : TimeFromText(text);
         if (time.isValid())
             picker->setTime(time);
+        return text.isEmpty();
     }
 
   private:
@@ -178,6 +187,10 @@ void frmUploadSettings::ValdItem() {
         Q_EMIT LoadEnded();
     });
     loaded_.reset();
+    // Taken before the first read, so that a write landing while the load runs (its
+    // error box open, say) is not taken for one it has read.
+    if (outermost)
+        thisLoad_ = LoadState();
     const QString account = ftps->SelectedText();
     if (!account.isEmpty()) {
         LoadAccountValues(account);
@@ -186,25 +199,38 @@ void frmUploadSettings::ValdItem() {
         RefreshListColumns();
     }
     DrawTimestampSample();
-    if (outermost && !account.isEmpty())
-        loaded_ = LoadState();
+    if (outermost && !account.isEmpty() && thisLoad_ && thisLoad_->row == ftps->SelectedRow())
+        loaded_ = thisLoad_;
 }
 
 // Motion detection loads its account ten times a second; with a single account that
 // load would read back, value for value, what the controls already show.
 void frmUploadSettings::ValdItemUnlessCurrent() {
-    if (!loaded_ || isVisible() || QApplication::activeModalWidget() != nullptr) {
+    if (!loaded_ || isVisible() || QApplication::activeModalWidget() != nullptr ||
+        !LoadedAccountIsCurrent()) {
         ValdItem();
         return;
     }
+    // The one control a load fills from the clock whatever the account holds.
+    if (accounts::TimestampTextFor(forms::frmTimeFormat().txtTimeStamp->text()) != picUnder->PrintedText())
+        DrawTimestampSample();
+}
+
+// A load now would read the same values (same row, no write to the hive and no
+// change of a control since the last load began) and take the same date and time
+// of day for the pickers that took them from the clock.
+bool frmUploadSettings::LoadedAccountIsCurrent() const {
     const std::optional<LoadedAccount> now = LoadState();
     if (!now || now->row != loaded_->row || now->name != loaded_->name || now->version != loaded_->version ||
         now->controlChanges != loaded_->controlChanges)
-        ValdItem();
+        return false;
+    if (loaded_->datesFromClock && now->clock.date() != loaded_->clock.date())
+        return false;
+    return !loaded_->timesFromClock || TimeOfDay(now->clock) == TimeOfDay(loaded_->clock);
 }
 
 std::optional<frmUploadSettings::LoadedAccount> frmUploadSettings::LoadState() const {
-    LoadedAccount state{ftps->SelectedRow(), ftps->SelectedText(), {}, controlChanges_};
+    LoadedAccount state{ftps->SelectedRow(), ftps->SelectedText(), {}, controlChanges_, Clock::Now()};
     if (reg::CurrentHiveVersion(&state.version) != reg::kSuccess)
         return std::nullopt;
     return state;
@@ -260,10 +286,16 @@ void frmUploadSettings::LoadAccountValues(const QString& account) {
         read.IntoText(txtmSec, "Custom");
 
     read.IntoCheck(chkBetween, "Between");
-    read.IntoDate(DTPicker1, "DateFrom");
-    read.IntoDate(DTPicker2, "DateTo");
-    read.IntoTime(DTPicker3, "TimeFrom");
-    read.IntoTime(DTPicker4, "TimeTo");
+    // One clock reading for the four pickers, kept for the check of a skipped load.
+    const QDateTime clock = thisLoad_ ? thisLoad_->clock : Clock::Now();
+    const bool dateFrom = read.IntoDate(DTPicker1, "DateFrom", clock);
+    const bool dateTo = read.IntoDate(DTPicker2, "DateTo", clock);
+    const bool timeFrom = read.IntoTime(DTPicker3, "TimeFrom", clock);
+    const bool timeTo = read.IntoTime(DTPicker4, "TimeTo", clock);
+    if (thisLoad_) {
+        thisLoad_->datesFromClock = thisLoad_->datesFromClock || dateFrom || dateTo;
+        thisLoad_->timesFromClock = thisLoad_->timesFromClock || timeFrom || timeTo;
+    }
     read.IntoCheck(Check1, "Enable timestamp");
     read.IntoCheck(chkTxtTime, "TextTime");
     read.IntoText(txtTextTime, "TextTimeName", "time.txt");

@@ -198,6 +198,28 @@ TEST_F(LoadTest, ABrokenFontValueIsReportedOncePerAccountAndValue) {
     EXPECT_EQ(ui::ShownBoxes().size(), 2u);
 }
 
+// A skipped load gives what a load now would, after a write during the last load too.
+TEST_F(LoadTest, ASkippedLoadMissesNoWriteDuringTheLastLoadNorTheClockPastMidnight) {
+    QDateTime now(QDate(2026, 12, 31), QTime(23, 59, 59));
+    const ScopedClockForTests clock([&now] { return now; });
+    StoreAccounts({"A"});
+    Store("A", "Font Size", "abc");
+    ui::AnswerNextMessageBox(ui::vbOK, [] { Store("A", "Destination filename:", "written_during_box"); });
+    frmUploadSettings& window = Window();
+    window.ValdItemUnlessCurrent();
+    EXPECT_EQ(window.txtFilename->text(), QStringLiteral("written_during_box"));
+
+    window.ValdItemUnlessCurrent();
+    now = QDateTime(QDate(2027, 1, 1), QTime(0, 0, 0));
+    window.ValdItemUnlessCurrent();
+    EXPECT_EQ(window.DTPicker2->date(), now.date());
+    EXPECT_EQ(window.DTPicker4->time(), now.time());
+    window.ValdItemUnlessCurrent();  // the pickers have stored their values: only the strip follows
+    now = now.addSecs(1);
+    window.ValdItemUnlessCurrent();
+    EXPECT_EQ(window.picUnder->PrintedText(), GeneralDateText(now));
+}
+
 TEST_F(LoadTest, StoredFontGoesIntoTheStripAndTheFontDialog) {
     StoreAccounts({"A"});
     Store("A", "Font Bold", "False");

@@ -208,8 +208,8 @@ class frmMain : public QMainWindow {
     bool CycleRunning() const { return cycleRunning_; }
     // True while a cycle runs or an account is being loaded: the current-account
     // record belongs to that account, so nothing may select or load another one.
-    // Timer ticks wait (one per timer), commands that would load an account run once
-    // the record is free again, and motion ticks are skipped.
+    // Timer ticks and motion ticks wait (one per timer), and commands that would load
+    // an account run once the record is free again.
     bool AccountInUse() const;
     // Runs the command now, or once the record is free again (a command held back
     // already under the same key is not queued twice).
@@ -308,6 +308,8 @@ class frmMain : public QMainWindow {
     void RunHeldBackWork();
     void PostHeldBackWork();
     void HoldBack(const QString& key, std::function<void()> work);
+    // Drops the held-back work whose key starts with the prefix (that of a stopped timer).
+    void DropHeldBack(const QString& keyPrefix);
     void ArmTimer(int row);
     void ToggleButtonItem(QAction* item, int button);
     void UpdateSeparatorFor(QAction* item);

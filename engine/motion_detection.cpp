@@ -51,6 +51,7 @@ QPixmap MotionReportIcon() {
 
 // Lets a tick run once at a time: a tick that falls due while the previous one (or
 // the upload it started) still runs is dropped; the next one comes 100 ms later.
+// A tick that falls due during any other cycle or load is held back instead.
 class TickInProgress {
   public:
     explicit TickInProgress(bool& flag) : flag_(flag) { flag_ = true; }
@@ -61,6 +62,10 @@ class TickInProgress {
   private:
     bool& flag_;
 };
+
+QString MotionTickKey() {
+    return QStringLiteral("Motion tick");
+}
 
 bool MotionOnForLoadedAccount() {
     return ui::CheckValue(forms::frmUploadSettings().chkActMot) == 1;
@@ -97,6 +102,7 @@ void frmMain::StartMotion() {
 
 void frmMain::StopMotion() {
     timMotion->stop();
+    DropHeldBack(MotionTickKey());
     ++motionSession_;
     picMotion->hide();
     vcx->show();
@@ -125,12 +131,17 @@ void frmMain::StartMotionIfAny() {
 // --- The tick ------------------------------------------------------------------------------
 
 // While a cycle runs or an account is being loaded, that account stays loaded, so
-// the tick waits for the next one.
+// the tick waits until it ends: dropped, a tick would never run beside an account
+// on "Constantly", whose cycles follow one another.
 // The walk yields after every account; it ends when motion detection was stopped
 // meanwhile, and never passes the rows the list still has.
 void frmMain::timMotion_Timer() {
-    if (motionTickRunning_ || AccountInUse())
+    if (motionTickRunning_)
         return;
+    if (AccountInUse()) {
+        HoldBack(MotionTickKey(), [this] { timMotion_Timer(); });
+        return;
+    }
     const TickInProgress tick(motionTickRunning_);
     const std::uint64_t session = motionSession_;
     const auto stillRunning = [this, session] { return session == motionSession_ && timMotion->isActive(); };

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include "engine/picture_box.h"
@@ -81,7 +82,7 @@ TEST_F(MotionUploadTest, BeepSoundAndUploadFollowInOrderAndTheUploadWritesBothLo
     EXPECT_EQ(window.picMotion1, later);
 }
 
-TEST_F(MotionUploadTest, AMotionTickDuringACycleLeavesTheCyclesAccountLoaded) {
+TEST_F(MotionUploadTest, AMotionTickDuringACycleRunsOnceItEndsUnlessDetectionStops) {
     StartServer();
     StoreServerAccount(1, QStringLiteral("Cam"));
     StoreMotionAccount(2, QStringLiteral("Watch"));
@@ -106,6 +107,19 @@ TEST_F(MotionUploadTest, AMotionTickDuringACycleLeavesTheCyclesAccountLoaded) {
     EXPECT_FALSE(ProgramFileExists("Motion.bmp"));
     EXPECT_TRUE(sounds_.empty());
     EXPECT_EQ(MotionLogRows(), 0);
+
+    // The tick runs once the cycle has ended; stopping detection drops a tick held back.
+    QCoreApplication::processEvents();
+    EXPECT_EQ(MotionLogRows(), 1);
+    ASSERT_TRUE(QFile::remove(homeFile(QStringLiteral("Motion.bmp"))));
+    QTimer::singleShot(0, &window, [&] {
+        window.timMotion_Timer();
+        window.StopMotion();
+        window.StartMotion();
+    });
+    window.upload_now(true, false, QStringLiteral("-1"));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(ProgramFileExists("Motion.bmp"));
 }
 
 }  // namespace

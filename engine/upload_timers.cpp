@@ -80,8 +80,7 @@ void frmMain::StopTimer() {
     const int rows = forms::frmUploadSettings().ftps->Count();
     for (int row = 1; row <= rows; ++row) Skipping([&] { ui::KillTimer(row); });
     // A stopped timer's held-back tick goes with it.
-    std::erase_if(heldBack_,
-                  [](const HeldBack& work) { return work.key.startsWith(QLatin1String("Timer ")); });
+    DropHeldBack(QStringLiteral("Timer "));
 }
 
 void frmMain::Timers(int& tim) {
@@ -149,6 +148,9 @@ void frmMain::FTP_Click() {
     Toolbar1->Buttons(5)->setChecked(false);  // motion detection
     StopMotion();
     frmUploadSettings& account = forms::frmUploadSettings();
+    // The window shows what a load now would: another program may have written to
+    // the account since the last one.
+    account.ValdItemUnlessCurrent();
     account.exec();
     if (account.ftps->Count() > 0) {
         account.ftps->Select(1);
@@ -179,6 +181,10 @@ void frmMain::HoldBack(const QString& key, std::function<void()> work) {
             return;
     }
     heldBack_.push_back({key, std::move(work)});
+}
+
+void frmMain::DropHeldBack(const QString& keyPrefix) {
+    std::erase_if(heldBack_, [&keyPrefix](const HeldBack& work) { return work.key.startsWith(keyPrefix); });
 }
 
 // Posted, never run at once: the caller that ended a load or a cycle goes on with

@@ -153,17 +153,21 @@ TEST_F(UploadTimersTest, UploadSettingsStopTheTimersWhileOpenAndOkStartsThem) {
     StoreAccount(2, QStringLiteral("B"), true);
     StoreInterval(QStringLiteral("B"), QStringLiteral("20 seconds"));
     frmMain& window = LoadWindow();
+    StoreValue(QStringLiteral("B"), "Host Name/Adress:", QStringLiteral("written.example"));
     bool timersWhileOpen = true;
+    QString hostWhileOpen;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
         if (!Account().isVisible())
             return;
         timersWhileOpen = ui::TimerRunning(1) || ui::TimerRunning(2);
+        hostWhileOpen = Account().txtHostNameAddress->text();
         Account().Command1_Click();  // OK
     });
     closer.start(10);
     window.FTP->trigger();
     EXPECT_FALSE(timersWhileOpen);
+    EXPECT_EQ(hostWhileOpen, QStringLiteral("written.example"));  // not the values loaded before
     EXPECT_EQ(ui::TimerInterval(1), 10000);
     EXPECT_EQ(ui::TimerInterval(2), 20000);
     EXPECT_EQ(Account().ftps->SelectedRow(), 1);  // the first account is loaded afterwards
