@@ -1,15 +1,17 @@
 // The program on cameras as webcams really are, each played by a stand-in source in
-// front of the pipeline a camera gets: the formats they send, and a camera that is
-// unplugged in the middle of a run.
+// front of the pipeline a camera gets: the formats they send, a camera that is
+// unplugged in the middle of a run, and cameras plugged in after start-up.
 
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDialog>
 #include <QImage>
+#include <QPushButton>
 #include <QStringList>
 
 #include "engine/frm_main.h"
+#include "engine/main_toolbar.h"
 #include "engine/main_window_test_fixture.h"
 #include "engine/picture_box.h"
 #include "engine/picture_commands.h"
@@ -182,6 +184,31 @@ TEST_F(CameraTest, AnUnpluggedCameraStopsThePictureAndConnectsAgainWhenItIsBack)
     EXPECT_TRUE(window.vcx->DeviceConnected());
     EXPECT_EQ(window.vcx->CurrentFrame().size(), QSize(640, 480));
     EXPECT_EQ(ui::ShownBoxes().size(), 1u);
+}
+
+// Plugged in after start-up, a camera is offered where the driver is chosen; the one
+// chosen is found at the next start by its serial, though a twin now has its node.
+TEST_F(CameraTest, ACameraPluggedInLaterIsOfferedAndFoundAgainByItsSerial) {
+    frmMain& window = LoadWindowOn(QString::fromLatin1(capture::kTestPatternName));
+    const QString name = QStringLiteral("Desk camera");
+    capture::StandInCamera wide{name, QString::fromLatin1(kCameras[0].caps), 0, QStringLiteral("/dev/video0"),
+                                QStringLiteral("A")};
+    capture::StandInCamera small{name, QString::fromLatin1(kCameras[0].caps).section(QLatin1Char(';'), 1), 0,
+                                 QStringLiteral("/dev/video2"), QStringLiteral("B")};
+    capture::SetStandInCameras({small, wide});
+    window.Toolbar1_ButtonMenuClick(window.Toolbar1->ButtonMenuByKey(QStringLiteral("Driver")));
+    frmDriver& dialog = forms::frmDriver();
+    const int first = dialog.cbDriver->findText(name);
+    ASSERT_GE(first, 0);
+    EXPECT_EQ(dialog.cbDriver->currentText(), QString::fromLatin1(capture::kTestPatternName));
+    dialog.cbDriver->setCurrentIndex(first + 1);
+    EXPECT_EQ(window.vcx->CurrentFrame().size(), kStartSize);
+    dialog.cmdOK->click();
+
+    ui::UnloadAllForms();
+    wide.node.swap(small.node);
+    capture::SetStandInCameras({small, wide});
+    EXPECT_EQ(forms::frmMain().vcx->CurrentFrame().size(), kStartSize);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QCoreApplication>
 #include <QIcon>
 #include <QMenu>
-#include <QSignalBlocker>
 #include <QThread>
 #include <exception>
 
@@ -151,18 +150,8 @@ void frmMain::ApplyBackground() {
 }
 
 void frmMain::FillDriverList() {
-    QComboBox* list = forms::frmDriver().cbDriver;
-    // Filling the list must not connect anything: only a selection does.
-    const QSignalBlocker quiet(list);
-    list->clear();
-    const int count = vcx->DeviceCount();
-    if (count > 0) {
-        for (int index = 0; index < count; ++index) list->addItem(vcx->DeviceName(index));
-        list->setCurrentIndex(-1);
+    if (forms::frmDriver().ListDrivers(-1))
         return;
-    }
-    list->addItem(QStringLiteral("<none>"));
-    list->setCurrentIndex(0);
     ui::MsgBox(QStringLiteral("No Video Capture Device!"), ui::vbInformation + ui::vbOKOnly);
     vcx->hide();
 }
@@ -175,7 +164,7 @@ void frmMain::SelectStoredDriver() {
         return;
     try {
         QComboBox* list = forms::frmDriver().cbDriver;
-        const int index = list->findText(stored, Qt::MatchExactly);
+        const int index = vcx->FindDevice(stored, ReadProgramValue(kDriverIdentityValue));
         list->setCurrentIndex(index >= 0 ? index : 0);
     } catch (const std::exception&) {
         // A driver that fails to connect has been reported by the driver list.

@@ -14,8 +14,10 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
+#include <functional>
 
 namespace snapwire {
 
@@ -23,12 +25,26 @@ namespace {
 
 constexpr const char* kDriverValue = "Select the driver you want to use:";
 
+// A list that is brought up to date just before it opens.
+class DriverList : public QComboBox {
+  public:
+    DriverList(QWidget* parent, std::function<void()> beforeOpening)
+        : QComboBox(parent), beforeOpening_(std::move(beforeOpening)) {}
+    void showPopup() override {
+        beforeOpening_();
+        QComboBox::showPopup();
+    }
+
+  private:
+    std::function<void()> beforeOpening_;
+};
+
 }  // namespace
 
 frmDriver::frmDriver() {
     setWindowTitle(QStringLiteral("Select Driver"));
     Frame1 = new QGroupBox(QString::fromUtf8(kDriverValue), this);
-    cbDriver = new QComboBox(Frame1);
+    cbDriver = new DriverList(Frame1, [this] { ListDriversAgain(); });
     cbDriver->setEditable(false);
     auto* frameLayout = new QVBoxLayout(Frame1);
     frameLayout->addWidget(cbDriver);
@@ -58,6 +74,33 @@ frmDriver::~frmDriver() = default;
 
 void frmDriver::Form_Load() {
     ui::DisableCloseButton(this);
+}
+
+bool frmDriver::ListDrivers(int selected) {
+    const capture::CaptureControl* vcx = forms::frmMain().vcx;
+    // Listing must not connect anything: only a selection does.
+    const QSignalBlocker quiet(cbDriver);
+    cbDriver->clear();
+    const int count = vcx->DeviceCount();
+    for (int index = 0; index < count; ++index) cbDriver->addItem(vcx->DeviceName(index));
+    if (count == 0) {
+        cbDriver->addItem(QStringLiteral("<none>"));
+        selected = 0;
+    }
+    cbDriver->setCurrentIndex(selected);
+    return count > 0;
+}
+
+void frmDriver::ListDriversAgain() {
+    capture::CaptureControl* vcx = forms::frmMain().vcx;
+    vcx->RefreshDevices();
+    ListDrivers(vcx->DeviceIndex());
+}
+
+void frmDriver::showEvent(QShowEvent* event) {
+    if (!event->spontaneous())
+        ListDriversAgain();
+    QDialog::showEvent(event);
 }
 
 void frmDriver::cbDriver_Click() {
@@ -95,6 +138,8 @@ void frmDriver::cmdOK_Click() {
     hide();
     try {
         WriteSetting(QString(), QString::fromUtf8(kDriverValue), SettingValue(cbDriver->currentText()));
+        WriteSetting(QString(), QString::fromLatin1(kDriverIdentityValue),
+                     SettingValue(forms::frmMain().vcx->DeviceIdentity(cbDriver->currentIndex())));
     } catch (const RegistryError&) {
         // Without a stored name the main window simply keeps its first driver at the next start.
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 // The capture driver dialog. Choosing an entry connects that driver at once; OK
-// stores its name, which the main window's load selects again at the next start.
-// The main window's load fills the list; this dialog never does.
+// stores its name (and what identifies a camera beyond it), which the main window's
+// load selects again at the next start. The main window's load fills the list first;
+// the dialog lists the devices again whenever it is shown or its list is opened, so
+// that cameras plugged in or unplugged since can be chosen.
 
 #include <QDialog>
 
@@ -12,6 +14,9 @@ class QPushButton;
 
 namespace snapwire {
 
+// Beside the stored driver name: what identifies that camera (empty for other drivers).
+inline constexpr char kDriverIdentityValue[] = "DriverIdentity";
+
 class frmDriver : public QDialog {
     Q_OBJECT
   public:
@@ -19,6 +24,9 @@ class frmDriver : public QDialog {
     ~frmDriver() override;
 
     void Form_Load();
+    // Lists the capture control's devices, entry `selected` selected, without connecting
+    // any; the one entry "<none>" when there are none, and then false.
+    bool ListDrivers(int selected);
 
     QGroupBox* Frame1 = nullptr;
     QComboBox* cbDriver = nullptr;  // entry i is driver index i
@@ -29,8 +37,12 @@ class frmDriver : public QDialog {
     void cmdOK_Click();
     void cmdHelp_Click();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void RestoreDriver(int previousIndex);
+    void ListDriversAgain();
 };
 
 namespace forms {

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPainter>
+#include <algorithm>
 #include <memory>
 
 #include "platform/capture/capture_control_impl.h"
@@ -24,9 +25,71 @@ const std::vector<CaptureDevice>& CaptureControl::Impl::Devices() {
     return *devices;
 }
 
+namespace {
+
+// Where a device missing from `listed` goes to keep the list's order of kinds.
+size_t KeptPosition(const std::vector<CaptureDevice>& listed, const CaptureDevice& kept) {
+    const auto rank = [](const CaptureDevice& device) {
+        return device.kind == DeviceKind::Camera ? int(device.standIn) : int(device.kind) + 1;
+    };
+    return size_t(std::count_if(listed.begin(), listed.end(),
+                                [&](const CaptureDevice& device) { return rank(device) <= rank(kept); }));
+}
+
+template <typename Value>
+std::map<int, Value> Renumbered(const std::map<int, Value>& byIndex, const std::vector<int>& newIndex) {
+    std::map<int, Value> renumbered;
+    for (const auto& [index, value] : byIndex) {
+        if (index < int(newIndex.size()) && newIndex[size_t(index)] >= 0)
+            renumbered[newIndex[size_t(index)]] = value;
+    }
+    return renumbered;
+}
+
+}  // namespace
+
+// Every index the control holds follows its device into the new list. The selected
+// device stays listed while it is away, so that the driver list keeps showing what is
+// selected (a running camera goes on, and one unplugged is still there to choose again).
+void CaptureControl::Impl::ReadDevicesAgain() {
+    std::vector<CaptureDevice> listed = EnumerateCaptureDevices();
+    if (!devices) {
+        devices = std::move(listed);
+        return;
+    }
+    std::vector<int> newIndex = FindDevices(*devices, listed);
+    const bool selected = deviceIndex >= 0 && deviceIndex < int(devices->size());
+    if (selected && newIndex[size_t(deviceIndex)] < 0) {
+        const CaptureDevice& kept = (*devices)[size_t(deviceIndex)];
+        const size_t at = KeptPosition(listed, kept);
+        listed.insert(listed.begin() + std::ptrdiff_t(at), kept);
+        for (int& index : newIndex) index += index >= int(at) ? 1 : 0;
+        newIndex[size_t(deviceIndex)] = int(at);
+    }
+    if (selected)
+        deviceIndex = newIndex[size_t(deviceIndex)];
+    chosenFormats = Renumbered(chosenFormats, newIndex);
+    imageControls = Renumbered(imageControls, newIndex);
+    devices = std::move(listed);
+}
+
 const CaptureDevice* CaptureControl::Impl::SelectedDevice() {
     const auto& list = Devices();
     return deviceIndex >= 0 && deviceIndex < int(list.size()) ? &list[size_t(deviceIndex)] : nullptr;
+}
+
+// The node a camera had when the list was read may be empty now, or another camera's:
+// the camera is looked for among those plugged in now and opened where it is.
+void CaptureControl::Impl::LocateSelectedCamera() {
+    CaptureDevice& selected = (*devices)[size_t(deviceIndex)];
+    if (selected.kind != DeviceKind::Camera)
+        return;
+    const std::vector<CaptureDevice> present = EnumerateCaptureDevices();
+    const int found = FindDevices({selected}, present).front();
+    if (found < 0)
+        throw CaptureError(kErrorDeviceNotOpened,
+                           QStringLiteral("The camera \"%1\" is not plugged in").arg(selected.name));
+    selected = present[size_t(found)];
 }
 
 VideoFormat CaptureControl::Impl::FormatOf(int index) {
@@ -44,6 +107,7 @@ void CaptureControl::Impl::Connect() {
                            Devices().empty()
                                ? QStringLiteral("No video capture device is installed")
                                : QStringLiteral("There is no capture device %1").arg(deviceIndex));
+    LocateSelectedCamera();
     pipeline.SetFrameHandler([this] { OnFrameStored(); });
     pipeline.SetErrorHandler([this](GstObject* source, const CaptureError& error) {
         std::shared_ptr<GstObject> failed(GST_OBJECT(gst_object_ref(source)), gst_object_unref);
@@ -132,6 +196,20 @@ QString CaptureControl::DeviceName(int index) const {
     if (index < 0 || index >= int(devices.size()))
         throw CaptureError(kErrorInvalidValue, QStringLiteral("There is no capture device %1").arg(index));
     return devices[size_t(index)].name;
+}
+
+void CaptureControl::RefreshDevices() {
+    impl_->ReadDevicesAgain();
+}
+
+QString CaptureControl::DeviceIdentity(int index) const {
+    const auto& devices = impl_->Devices();
+    return index >= 0 && index < int(devices.size()) ? capture::DeviceIdentity(devices[size_t(index)])
+                                                     : QString();
+}
+
+int CaptureControl::FindDevice(const QString& name, const QString& identity) const {
+    return FindDevices({DescribedDevice(name, identity)}, impl_->Devices()).front();
 }
 
 int CaptureControl::DeviceIndex() const {

@@ -57,9 +57,19 @@ class CaptureControl : public QWidget {
     explicit CaptureControl(QWidget* parent = nullptr);
     ~CaptureControl() override;
 
-    // Devices ("drivers"): real cameras first, then the built-in test pattern.
+    // Devices ("drivers"): real cameras first, then the built-in test pattern. The list is
+    // read at first use and again only by RefreshDevices, so its indexes stay those of the
+    // list a user was shown; connecting a camera looks for it where it is plugged in now.
     int DeviceCount() const;
     QString DeviceName(int index) const;
+    // Reads the devices again, for cameras plugged in or unplugged since. The selected
+    // device keeps its place in the list (at a new index) even while it is away, and a
+    // running camera goes on undisturbed.
+    void RefreshDevices();
+    // What identifies the device beyond its name, to find it again at a later start;
+    // FindDevice gives the index of the device so named and identified, or -1.
+    QString DeviceIdentity(int index) const;
+    int FindDevice(const QString& name, const QString& identity) const;
     int DeviceIndex() const;
     void SetDeviceIndex(int index);  // connects that device at once; throws CaptureError
     bool DeviceConnected() const;

@@ -25,7 +25,9 @@ struct CaptureControl::Impl {
 
     // Devices and connection (capture_control.cpp).
     const std::vector<CaptureDevice>& Devices();
+    void ReadDevicesAgain();
     const CaptureDevice* SelectedDevice();
+    void LocateSelectedCamera();
     VideoFormat FormatOf(int index);
     void Connect();
     void Disconnect();

@@ -10,6 +10,7 @@
 #include "platform/capture/capture_test_support.h"
 #include "platform/capture/frame_pipeline.h"
 #include "platform/capture/gst_runtime.h"
+#include "platform/capture/stand_in_camera.h"
 
 namespace snapwire::capture {
 namespace {
@@ -96,6 +97,49 @@ TEST_F(CaptureControlTest, WithoutAnyDeviceConnectingFailsAndNothingIsOffered) {
     EXPECT_FALSE(bare.DeviceConnected());
     EXPECT_TRUE(bare.CurrentFrame().isNull());
     EXPECT_THROW(bare.CopyFrameToClipboard(), CaptureError);
+}
+
+// Two cameras of one model, told apart by their serials (and here by their sizes), as
+// they are plugged in, swapped over and unplugged while the program runs.
+TEST_F(CaptureControlTest, CamerasComeAndGoAndAreFoundByWhatIdentifiesThemNotByTheirNode) {
+    const QString name = QStringLiteral("Desk camera");
+    const QString caps = QStringLiteral("video/x-raw, format=YUY2, width=%1, height=%2, framerate=30/1");
+    StandInCamera wide{name, caps.arg(640).arg(480), 0, QStringLiteral("/dev/video0"), QStringLiteral("A")};
+    StandInCamera small{name, caps.arg(320).arg(240), 0, QStringLiteral("/dev/video2"), QStringLiteral("B")};
+    ConnectTestPattern();
+    const int first = control().DeviceCount() - 1;  // where stand-ins are listed
+    SetStandInCameras({wide, small});
+    EXPECT_EQ(control().DeviceCount(), first + 1) << "the list changes only when it is read again";
+    control().RefreshDevices();
+    ASSERT_EQ(control().DeviceCount(), first + 3);
+    EXPECT_EQ(control().DeviceName(control().DeviceIndex()), QLatin1String(kTestPatternName));
+    EXPECT_TRUE(control().DeviceConnected()) << "reading the list leaves the running device alone";
+
+    control().SetDeviceIndex(first);
+    EXPECT_EQ(control().GetCaptureStatus().width, 640);
+    control().SetDeviceConnected(false);
+    wide.node.swap(small.node);
+    SetStandInCameras({small, wide});
+    control().SetDeviceConnected(true);
+    EXPECT_EQ(control().GetCaptureStatus().width, 640) << "the node it had is the other camera's now";
+
+    control().SetDeviceConnected(false);
+    SetStandInCameras({small});
+    try {
+        control().SetDeviceConnected(true);
+        ADD_FAILURE() << "an unplugged camera is not looked for on another camera's node";
+    } catch (const CaptureError& error) {
+        EXPECT_EQ(error.number(), kErrorDeviceNotOpened);
+    }
+    // Away, it stays listed and selected; back on a new node, it connects there.
+    control().RefreshDevices();
+    EXPECT_EQ(control().DeviceCount(), first + 3);
+    const int away = control().DeviceIndex();
+    EXPECT_EQ(control().FindDevice(name, control().DeviceIdentity(away)), away);
+    wide.node = QStringLiteral("/dev/video4");
+    SetStandInCameras({small, wide});
+    control().SetDeviceConnected(true);
+    EXPECT_EQ(control().GetCaptureStatus().width, 640);
 }
 
 TEST_F(CaptureControlTest, ClipboardHoldsTheFrame) {

@@ -14,6 +14,7 @@
 #include "platform/capture/capture_control.h"
 #include "platform/capture/device_list.h"
 #include "platform/capture/frame_feed.h"
+#include "platform/capture/stand_in_camera.h"
 #include "testsupport/program_folder_test.h"
 
 namespace snapwire::capture::testing {
@@ -98,6 +99,7 @@ class CaptureTest : public snapwire::testing::ProgramFolderTest {
     }
     void TearDown() override {
         control_.reset();
+        SetStandInCameras({});
         qunsetenv("SNAPWIRE_NO_TEST_DEVICE");
         ProgramFolderTest::TearDown();
     }

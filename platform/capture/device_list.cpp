@@ -1,6 +1,7 @@
 #include "platform/capture/device_list.h"
 
 #include <QCollator>
+#include <QUrlQuery>
 #include <algorithm>
 
 #include "platform/capture/frame_feed.h"
@@ -32,23 +33,25 @@ QString StructureString(const GstStructure* structure, const char* field) {
     return value ? QString::fromUtf8(value) : QString();
 }
 
-// A camera's device node, or empty when the device is not a Video4Linux one (other
-// providers, such as a sound server's, may list the same camera a second time).
-QString Video4LinuxNode(GstDevice* device) {
-    GstStructure* properties = gst_device_get_properties(device);
-    if (!properties)
-        return {};
-    QString node;
-    if (StructureString(properties, "device.api") == QLatin1String("v4l2")) {
-        node = StructureString(properties, "api.v4l2.path");
-        if (node.isEmpty())
-            node = StructureString(properties, "device.path");
+// The first of the fields that is set: providers name the same property differently.
+QString FirstString(const GstStructure* structure, std::initializer_list<const char*> fields) {
+    for (const char* field : fields) {
+        QString value = StructureString(structure, field);
+        if (!value.isEmpty())
+            return value;
     }
-    gst_structure_free(properties);
-    return node;
+    return {};
 }
 
-CaptureDevice CameraFrom(GstDevice* device, const QString& node) {
+// A camera's device node, or empty when the device is not a Video4Linux one (other
+// providers, such as a sound server's, may list the same camera a second time).
+QString Video4LinuxNode(const GstStructure* properties) {
+    if (StructureString(properties, "device.api") != QLatin1String("v4l2"))
+        return {};
+    return FirstString(properties, {"api.v4l2.path", "device.path"});
+}
+
+CaptureDevice CameraFrom(GstDevice* device, const GstStructure* properties, const QString& node) {
     CaptureDevice camera;
     camera.kind = DeviceKind::Camera;
     camera.node = node;
@@ -57,6 +60,9 @@ CaptureDevice CameraFrom(GstDevice* device, const QString& node) {
     g_free(name);
     GstCapsPtr caps(gst_device_get_caps(device));
     camera.formats = FormatsFromCaps(caps.get());
+    camera.serial = StructureString(properties, "device.serial");
+    camera.busPath = FirstString(
+        properties, {"device.bus_path", "device.bus-path", "v4l2.device.bus_info", "api.v4l2.cap.bus_info"});
     return camera;
 }
 
@@ -64,6 +70,24 @@ bool SafeForDescription(const QString& node) {
     return !node.isEmpty() && !node.contains(QLatin1Char('"')) && !node.contains(QLatin1Char('\\')) &&
            !node.contains(QLatin1Char(' '));
 }
+
+bool Shared(const QString& a, const QString& b) {
+    return !a.isEmpty() && a == b;
+}
+
+// How surely `device` is `wanted`: -1 not at all, higher is surer.
+int Likeness(const CaptureDevice& wanted, const CaptureDevice& device) {
+    if (device.name != wanted.name)
+        return -1;
+    if (!wanted.serial.isEmpty() && !device.serial.isEmpty() && wanted.serial != device.serial)
+        return -1;
+    return (Shared(wanted.serial, device.serial) ? 4 : 0) + (Shared(wanted.busPath, device.busPath) ? 2 : 0) +
+           (Shared(wanted.node, device.node) ? 1 : 0);
+}
+
+constexpr char kSerialField[] = "serial";
+constexpr char kBusPathField[] = "bus";
+constexpr char kNodeField[] = "node";
 
 }  // namespace
 
@@ -76,9 +100,13 @@ std::vector<CaptureDevice> EnumerateCameras() {
     GList* devices = gst_device_monitor_get_devices(monitor.get());
     for (GList* item = devices; item; item = item->next) {
         GstDevice* device = GST_DEVICE(item->data);
-        const QString node = Video4LinuxNode(device);
+        GstStructure* properties = gst_device_get_properties(device);
+        if (!properties)
+            continue;
+        const QString node = Video4LinuxNode(properties);
         if (SafeForDescription(node))
-            cameras.push_back(CameraFrom(device, node));
+            cameras.push_back(CameraFrom(device, properties, node));
+        gst_structure_free(properties);
     }
     g_list_free_full(devices, gst_object_unref);
     if (started)
@@ -94,8 +122,9 @@ std::vector<CaptureDevice> EnumerateCameras() {
 std::vector<CaptureDevice> EnumerateCaptureDevices() {
     std::vector<CaptureDevice> devices = EnumerateCameras();
     for (const StandInCamera& camera : StandInCameras()) {
-        devices.push_back(
-            CaptureDevice{DeviceKind::Camera, camera.name, {}, FormatsFromCapsString(camera.caps), true});
+        devices.push_back(CaptureDevice{DeviceKind::Camera, camera.name, camera.node,
+                                        FormatsFromCapsString(camera.caps), true, camera.serial,
+                                        camera.busPath});
     }
     if (FrameFeed::IsEnabled())
         devices.push_back(CaptureDevice{DeviceKind::FrameFeed, QString::fromLatin1(kFrameFeedName), {}, {}});
@@ -108,11 +137,61 @@ std::vector<CaptureDevice> EnumerateCaptureDevices() {
     return devices;
 }
 
+std::vector<int> FindDevices(const std::vector<CaptureDevice>& known,
+                             const std::vector<CaptureDevice>& listed) {
+    struct Pair {
+        int likeness, known, listed;
+    };
+    std::vector<Pair> pairs;
+    for (size_t k = 0; k < known.size(); ++k)
+        for (size_t l = 0; l < listed.size(); ++l)
+            if (const int likeness = Likeness(known[k], listed[l]); likeness >= 0)
+                pairs.push_back({likeness, int(k), int(l)});
+    // The surest pairs first, so two cameras of one name each find their own.
+    std::stable_sort(pairs.begin(), pairs.end(),
+                     [](const Pair& a, const Pair& b) { return a.likeness > b.likeness; });
+    std::vector<int> found(known.size(), -1);
+    std::vector<bool> taken(listed.size(), false);
+    for (const Pair& pair : pairs) {
+        if (found[size_t(pair.known)] >= 0 || taken[size_t(pair.listed)])
+            continue;
+        found[size_t(pair.known)] = pair.listed;
+        taken[size_t(pair.listed)] = true;
+    }
+    return found;
+}
+
+QString DeviceIdentity(const CaptureDevice& device) {
+    if (device.kind != DeviceKind::Camera)
+        return {};
+    QUrlQuery identity;
+    const std::pair<const char*, const QString&> fields[] = {
+        {kSerialField, device.serial}, {kBusPathField, device.busPath}, {kNodeField, device.node}};
+    for (const auto& [field, value] : fields)
+        if (!value.isEmpty())
+            identity.addQueryItem(QString::fromLatin1(field), value);
+    return identity.toString(QUrl::FullyEncoded);
+}
+
+CaptureDevice DescribedDevice(const QString& name, const QString& identity) {
+    const QUrlQuery fields(identity);
+    const auto field = [&](const char* key) {
+        return fields.queryItemValue(QString::fromLatin1(key), QUrl::FullyDecoded);
+    };
+    CaptureDevice device;
+    device.kind = DeviceKind::Camera;
+    device.name = name;
+    device.serial = field(kSerialField);
+    device.busPath = field(kBusPathField);
+    device.node = field(kNodeField);
+    return device;
+}
+
 QString SourceDescription(const CaptureDevice& device, const VideoFormat& format) {
     const QString caps = format.width > 0 ? format.Caps() : QString::fromLatin1(kRawVideo);
     switch (device.kind) {
         case DeviceKind::Camera: {
-            const QString source = device.standIn ? StandInSource(device.name, format)
+            const QString source = device.standIn ? StandInSource(device.node, format)
                                                   : QStringLiteral("v4l2src device=%1").arg(device.node);
             QString description = QStringLiteral("%1 ! %2").arg(source, caps);
             if (format.IsJpeg())

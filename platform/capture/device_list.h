@@ -4,6 +4,9 @@
 // Video4Linux cameras the system reports, sorted by device node, then the stand-in
 // cameras and the frame feed that tests set, then the built-in test pattern, which lets the
 // program run on a machine without a camera (SNAPWIRE_NO_TEST_DEVICE=1 hides it).
+// Cameras come and go, and one that comes back may get another node (which another
+// camera may have taken meanwhile): a camera is found again by its name, serial and
+// bus path before its node.
 
 #include <QString>
 #include <vector>
@@ -20,6 +23,8 @@ struct CaptureDevice {
     QString node;                      // cameras: the device node, e.g. /dev/video0
     std::vector<VideoFormat> formats;  // what it offers; empty for the frame feed
     bool standIn = false;              // a camera played by a test source (stand_in_camera.h)
+    QString serial{};                  // cameras: vendor, model and serial number, when known
+    QString busPath{};                 // cameras: the port it is plugged into, when known
 };
 
 inline constexpr char kTestPatternName[] = "Snapwire Test Pattern";
@@ -29,6 +34,18 @@ std::vector<CaptureDevice> EnumerateCaptureDevices();
 
 // The cameras alone, as the system's device monitor reports them.
 std::vector<CaptureDevice> EnumerateCameras();
+
+// Where each device of `known` is in `listed`: the index of the same device, or -1 when
+// it is not there. Names must match; a shared serial or bus path counts before the node,
+// a different serial rules a camera out, and no entry of `listed` is given twice.
+std::vector<int> FindDevices(const std::vector<CaptureDevice>& known,
+                             const std::vector<CaptureDevice>& listed);
+
+// What identifies a camera beyond its name, as text to keep beside the name; empty for
+// the test pattern and the frame feed. DescribedDevice reads it back; a name without it
+// describes the first device of that name.
+QString DeviceIdentity(const CaptureDevice& device);
+CaptureDevice DescribedDevice(const QString& name, const QString& identity);
 
 // The pipeline fragment that produces the device's pictures in the given format
 // (ignored by the frame feed). Everything after it is the same for every device.

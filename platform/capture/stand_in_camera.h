@@ -3,8 +3,12 @@
 // Cameras for tests, which cannot reach a real one. A stand-in camera is listed after
 // the Video4Linux cameras with the formats its caps describe (as the device monitor
 // reports a real camera's), and its pictures take exactly the path a camera's take:
-// only v4l2src is replaced by a test source that produces the chosen format. A
-// stand-in that is no longer set behaves as an unplugged camera: it cannot be opened.
+// only v4l2src is replaced by a test source that produces the chosen format. Like a
+// camera it is opened by its node: a stand-in that is no longer set behaves as an
+// unplugged camera, and one set on another node as a camera plugged in elsewhere.
+// To check the program itself, SNAPWIRE_STAND_IN_CAMERAS may name a file of stand-ins,
+// one a line as "name|node|serial|caps", read whenever the devices are listed: editing
+// it plugs cameras in and out of the running program. Stand-ins set by a test replace it.
 
 #include <QString>
 #include <vector>
@@ -20,14 +24,17 @@ struct StandInCamera {
     QString caps;
     // Above 0: the stream fails after that many frames, as when the camera is unplugged.
     int failAfterFrames = 0;
+    QString node{};  // one made of the name when empty
+    QString serial{};
+    QString busPath{};
 };
 
-// Replaces the stand-ins; a capture control lists those set when it first lists its
-// devices, and a connection uses the stand-in of that name set at the moment.
+// Replaces the stand-ins; a capture control lists those set each time it reads its
+// devices, and a connection uses the stand-in set on the node at the moment.
 void SetStandInCameras(std::vector<StandInCamera> cameras);
 std::vector<StandInCamera> StandInCameras();
 
-// The pipeline fragment that takes v4l2src's place for the stand-in of that name.
-QString StandInSource(const QString& name, const VideoFormat& format);
+// The pipeline fragment that takes v4l2src's place for the stand-in on that node.
+QString StandInSource(const QString& node, const VideoFormat& format);
 
 }  // namespace snapwire::capture
