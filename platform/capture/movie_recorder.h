@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "platform/capture/capture_control.h"
@@ -53,6 +54,9 @@ class MovieRecorder {
 
     void SetLimitReachedHandler(Notify handler) { limitReached_ = std::move(handler); }
     void SetFinishedHandler(Notify handler) { finished_ = std::move(handler); }
+    // Tests only: called inside the picture's probe once it has seen the stop, before it
+    // sends the end-of-stream. Set before Start().
+    void SetStopProbePauseForTests(Notify pause) { stopProbePause_ = std::move(pause); }
 
     // Starts writing. When the sound source cannot be opened the movie is recorded
     // without sound. False (with the reason) when the file cannot be started.
@@ -76,13 +80,16 @@ class MovieRecorder {
     RecordingCounts Counts() const;
 
   private:
+    struct TeeGate;
+
     bool Attach(bool withSound, QString* reason);
     bool OpenBranch(QString* reason);
     QString Description(bool withSound) const;
     void InstallProbes();
+    void InstallTeeProbe();
     void SendEndOfStream();
     void RemoveBranch();
-    static GstPadProbeReturn OnTeeBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn OnTeeBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer gate);
     static GstPadProbeReturn OnEncoderBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnSoundBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnFileEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
@@ -92,10 +99,12 @@ class MovieRecorder {
     RecordingSettings settings_;
     Notify limitReached_;
     Notify finished_;
+    Notify stopProbePause_;
 
     GstElement* branch_ = nullptr;  // our reference to the recording bin
     GstElement* sound_ = nullptr;   // the sound source inside it, when there is sound
     GstPad* teePad_ = nullptr;
+    std::shared_ptr<TeeGate> teeGate_;  // how the tee's probe reaches this recorder
     QString soundFailure_;
 
     std::atomic<bool> stopping_{false};
