@@ -235,7 +235,21 @@ RecordingCounts MovieRecorder::Counts() const {
     const GstClockTime end = lastFrameEnd_;
     if (GST_CLOCK_TIME_IS_VALID(first) && GST_CLOCK_TIME_IS_VALID(end) && end > first)
         counts.elapsedMs = std::int32_t((end - first) / GST_MSECOND);
+    counts.width = width_;
+    counts.height = height_;
     return counts;
+}
+
+// Kept for the report at the end: the camera may be gone by then, and its frames with it.
+void MovieRecorder::KeepFrameSize(GstPad* encoderInput) {
+    GstCapsPtr caps(gst_pad_get_current_caps(encoderInput));
+    const GstStructure* format = caps ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+    int width = 0, height = 0;
+    if (format && gst_structure_get_int(format, "width", &width) &&
+        gst_structure_get_int(format, "height", &height)) {
+        width_ = width;
+        height_ = height;
+    }
 }
 
 GstPadProbeReturn MovieRecorder::OnTeeBuffer(GstPad*, GstPadProbeInfo*, gpointer gate) {
@@ -252,7 +266,7 @@ GstPadProbeReturn MovieRecorder::OnTeeBuffer(GstPad*, GstPadProbeInfo*, gpointer
     return GST_PAD_PROBE_DROP;
 }
 
-GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad*, GstPadProbeInfo* info, gpointer self) {
+GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
     auto* recorder = static_cast<MovieRecorder*>(self);
     const int limit = recorder->settings_.secondsLimit * recorder->settings_.framesPerSecond;
     const std::int64_t index = recorder->frames_;
@@ -260,8 +274,10 @@ GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad*, GstPadProbeInfo* info,
         return GST_PAD_PROBE_DROP;
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     const GstClockTime start = GST_BUFFER_PTS(buffer);
-    if (index == 0)
+    if (index == 0) {
         recorder->firstFrameTime_ = start;
+        recorder->KeepFrameSize(pad);
+    }
     if (GST_CLOCK_TIME_IS_VALID(start)) {
         const GstClockTime duration = GST_BUFFER_DURATION_IS_VALID(buffer)
                                           ? GST_BUFFER_DURATION(buffer)

@@ -40,6 +40,8 @@ struct RecordingCounts {
     std::int32_t frames = 0;   // frames written to the movie
     std::int32_t dropped = 0;  // frames the source did not deliver in time (repeated in the file)
     std::int32_t elapsedMs = 0;
+    std::int32_t width = 0;  // frame size of the movie; 0 before its first frame
+    std::int32_t height = 0;
 };
 
 class MovieRecorder {
@@ -88,6 +90,7 @@ class MovieRecorder {
     void InstallProbes();
     void InstallTeeProbe();
     void SendEndOfStream();
+    void KeepFrameSize(GstPad* encoderInput);
     void RemoveBranch();
     static GstPadProbeReturn OnTeeBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer gate);
     static GstPadProbeReturn OnEncoderBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
@@ -111,6 +114,8 @@ class MovieRecorder {
     std::atomic<bool> endSent_{false};
     std::atomic<bool> soundEnded_{false};
     std::atomic<std::int64_t> frames_{0};
+    std::atomic<std::int32_t> width_{0};
+    std::atomic<std::int32_t> height_{0};
     std::atomic<std::uint64_t> firstFrameTime_{GST_CLOCK_TIME_NONE};
     std::atomic<std::uint64_t> lastFrameEnd_{GST_CLOCK_TIME_NONE};
     std::atomic<std::uint64_t> firstSoundTime_{GST_CLOCK_TIME_NONE};
