@@ -55,6 +55,12 @@ void frmMain::vcx_CaptureCompleted() {
     } catch (const std::exception&) {
         // The report then shows zeros; the end of the capture is reported all the same.
     }
+    // A camera that went away ended the movie and took its current frame with it.
+    const QSize recorded = vcx->CapturedFrameSize();
+    if (!recorded.isEmpty()) {
+        status.width = recorded.width();
+        status.height = recorded.height();
+    }
     StatusBar1->SetPanelText(1, QStringLiteral("Click 'Upload now' to upload"));
     ui::MsgBox(CaptureCompletedMessage(status, soundFailure), ui::vbInformation + ui::vbOKOnly);
     vcx->SetCaptureTimeLimited(false);

@@ -16,6 +16,7 @@
 #include "options/movie_frame_rate.h"
 #include "platform/capture/capture_control.h"
 #include "platform/capture/capture_test_support.h"
+#include "platform/capture/stand_in_camera.h"
 #include "platform/ui/message_box.h"
 #include "testsupport/default_locale.h"
 
@@ -94,6 +95,22 @@ TEST_F(MainWindowTest, AMovieRecordedWithoutTheSoundAskedForIsReportedWithTheRea
         lines[5].startsWith(QLatin1String("Recorded without sound: the sound source cannot be opened (")))
         << lines[5].toStdString();
     EXPECT_TRUE(lines[5].contains(QLatin1String("Connection refused"))) << lines[5].toStdString();
+}
+
+TEST_F(MainWindowTest, AMovieEndedByTheCameraGoingAwayReportsTheSizeItWasRecordedAt) {
+    const QString camera = QStringLiteral("Camera unplugged while recording");
+    capture::SetStandInCameras({{camera, QStringLiteral("video/x-raw, width=320, height=240"), 60}});
+    Store("Select the driver you want to use:", camera);
+    frmMain& window = forms::frmMain();
+    capture::SetStandInCameras({});
+    window.vcx->SetCaptureFile(homeFile(QStringLiteral("unplugged.avi")));
+    window.vcx->SetCaptureSound(false);
+    ui::ClearShownBoxes();
+    ui::AnswerNextMessageBox(ui::vbOK);
+    ASSERT_TRUE(window.vcx->BeginCapture());
+    ASSERT_TRUE(capture::testing::WaitUntil([] { return !ui::ShownBoxes().empty(); }, 10000));
+    EXPECT_TRUE(ui::ShownBoxes()[0].prompt.contains(QLatin1String("\rImage size:320 x 240\r")))
+        << ui::ShownBoxes()[0].prompt.toStdString();
 }
 
 // Closes the next modal dialog with the given button once it shows; `seen` receives it.

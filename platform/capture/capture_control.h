@@ -5,6 +5,7 @@
 // is the container's Left/Top/Width/Height/Visible.
 
 #include <QImage>
+#include <QSize>
 #include <QString>
 #include <QWidget>
 #include <cstdint>
@@ -108,6 +109,8 @@ class CaptureControl : public QWidget {
     // Why the movie being captured, or captured last, has no sound although sound was
     // asked for (no sound source could be opened); empty otherwise.
     QString SoundFailure() const;
+    // The frame size of the movie being captured, or captured last; empty before its first frame.
+    QSize CapturedFrameSize() const;
     bool BeginCapture();  // false when the recording cannot start
     // Ends a running movie capture as the user's left click or Escape does; the
     // CaptureCompleted event follows once the file is complete.

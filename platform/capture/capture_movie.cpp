@@ -133,6 +133,10 @@ void CaptureControl::SetCaptureSound(bool on) {
 QString CaptureControl::SoundFailure() const {
     return impl_->soundFailure;
 }
+QSize CaptureControl::CapturedFrameSize() const {
+    const RecordingCounts counts = impl_->recorder ? impl_->recorder->Counts() : impl_->lastCounts;
+    return {counts.width, counts.height};
+}
 
 void CaptureControl::SetSoundFormat(const SoundFormat& format) {
     impl_->soundFormat = CheckedSoundFormat(format);

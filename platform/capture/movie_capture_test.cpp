@@ -254,5 +254,31 @@ TEST(MovieRecorderTest, RecordsWithoutSoundWhenTheSoundSourceCannotBeOpened) {
     EXPECT_FALSE(report.contains(QLatin1String("audio #")));
 }
 
+TEST(MovieRecorderTest, WaitsForItsPictureProbeBeforeItIsFreed) {
+    FramePipeline pipeline;
+    pipeline.Start(QStringLiteral("videotestsrc is-live=true ! video/x-raw,format=BGRx"),
+                   std::chrono::seconds(5));
+    QTemporaryDir folder;
+    RecordingSettings settings;
+    settings.path = folder.filePath(QStringLiteral("held.avi"));
+    auto recorder = std::make_unique<MovieRecorder>(pipeline.Pipeline(), pipeline.Tee(), settings);
+    enum Seen { kNothing, kAlive, kFreed };
+    std::atomic<bool> held{false}, freed{false};
+    std::atomic<Seen> seen{kNothing};
+    recorder->SetStopProbePauseForTests([&] {
+        held = true;
+        QThread::msleep(200);  // the recorder is being freed meanwhile
+        seen = freed ? kFreed : kAlive;
+    });
+    QString reason;
+    ASSERT_TRUE(recorder->Start(&reason)) << reason.toStdString();
+    recorder->RequestStop();
+    ASSERT_TRUE(WaitUntil([&] { return held.load(); }));
+    recorder.reset();
+    freed = true;
+    ASSERT_TRUE(WaitUntil([&] { return seen != kNothing; }));
+    EXPECT_EQ(seen, kAlive) << "freed while its probe was inside it";
+}
+
 }  // namespace
 }  // namespace snapwire::capture

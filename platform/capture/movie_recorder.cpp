@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QtGlobal>
+#include <shared_mutex>
 
 #include "platform/capture/gst_runtime.h"
 #include "platform/capture/sound_format.h"
@@ -41,6 +42,15 @@ GstClockTime Nanoseconds(int seconds) {
 }
 
 }  // namespace
+
+// GStreamer's tee does not wait for a push in progress when one of its pads is released,
+// so the tee's probe can still be running, or about to start, while the recorder goes.
+// The probe reaches the recorder only through this gate, which lives as long as the
+// probe does; closing it waits for a call inside to leave.
+struct MovieRecorder::TeeGate {
+    std::shared_mutex mutex;
+    MovieRecorder* recorder = nullptr;
+};
 
 MovieRecorder::MovieRecorder(GstElement* pipeline, GstElement* tee, RecordingSettings settings)
     : pipeline_(pipeline), tee_(tee), settings_(std::move(settings)) {}
@@ -104,14 +114,22 @@ bool MovieRecorder::Attach(bool withSound, QString* reason) {
         return false;
     }
     teePad_ = gst_element_request_pad_simple(tee_, "src_%u");
-    gst_pad_add_probe(teePad_, GST_PAD_PROBE_TYPE_BUFFER, &MovieRecorder::OnTeeBuffer, this, nullptr);
+    InstallTeeProbe();
     GstObjectPtr<GstPad> branchInput(gst_element_get_static_pad(branch_, "sink"));
     if (gst_pad_link(teePad_, branchInput.get()) != GST_PAD_LINK_OK) {
         *reason = QStringLiteral("the recording cannot be linked to the picture");
-        RemoveBranch();
+        Detach();
         return false;
     }
     return true;
+}
+
+void MovieRecorder::InstallTeeProbe() {
+    teeGate_ = std::make_shared<TeeGate>();
+    teeGate_->recorder = this;
+    gst_pad_add_probe(teePad_, GST_PAD_PROBE_TYPE_BUFFER, &MovieRecorder::OnTeeBuffer,
+                      new std::shared_ptr<TeeGate>(teeGate_),
+                      [](gpointer gate) { delete static_cast<std::shared_ptr<TeeGate>*>(gate); });
 }
 
 // Opened on a bus of its own before it joins the running pipeline, so that the reason a
@@ -172,6 +190,11 @@ bool MovieRecorder::WaitUntilFinished(std::chrono::milliseconds timeout) {
 void MovieRecorder::Detach() {
     if (!branch_)
         return;
+    if (teeGate_) {
+        std::unique_lock closing(teeGate_->mutex);
+        teeGate_->recorder = nullptr;
+    }
+    teeGate_.reset();
     if (teePad_) {
         GstObjectPtr<GstPad> branchInput(gst_element_get_static_pad(branch_, "sink"));
         gst_pad_unlink(teePad_, branchInput.get());
@@ -212,18 +235,38 @@ RecordingCounts MovieRecorder::Counts() const {
     const GstClockTime end = lastFrameEnd_;
     if (GST_CLOCK_TIME_IS_VALID(first) && GST_CLOCK_TIME_IS_VALID(end) && end > first)
         counts.elapsedMs = std::int32_t((end - first) / GST_MSECOND);
+    counts.width = width_;
+    counts.height = height_;
     return counts;
 }
 
-GstPadProbeReturn MovieRecorder::OnTeeBuffer(GstPad*, GstPadProbeInfo*, gpointer self) {
-    auto* recorder = static_cast<MovieRecorder*>(self);
+// Kept for the report at the end: the camera may be gone by then, and its frames with it.
+void MovieRecorder::KeepFrameSize(GstPad* encoderInput) {
+    GstCapsPtr caps(gst_pad_get_current_caps(encoderInput));
+    const GstStructure* format = caps ? gst_caps_get_structure(caps.get(), 0) : nullptr;
+    int width = 0, height = 0;
+    if (format && gst_structure_get_int(format, "width", &width) &&
+        gst_structure_get_int(format, "height", &height)) {
+        width_ = width;
+        height_ = height;
+    }
+}
+
+GstPadProbeReturn MovieRecorder::OnTeeBuffer(GstPad*, GstPadProbeInfo*, gpointer gate) {
+    TeeGate& entry = **static_cast<std::shared_ptr<TeeGate>*>(gate);
+    std::shared_lock inside(entry.mutex);
+    MovieRecorder* recorder = entry.recorder;
+    if (!recorder)
+        return GST_PAD_PROBE_DROP;  // the branch is being taken off
     if (!recorder->stopping_)
         return GST_PAD_PROBE_OK;
+    if (recorder->stopProbePause_)
+        recorder->stopProbePause_();
     recorder->SendEndOfStream();
     return GST_PAD_PROBE_DROP;
 }
 
-GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad*, GstPadProbeInfo* info, gpointer self) {
+GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self) {
     auto* recorder = static_cast<MovieRecorder*>(self);
     const int limit = recorder->settings_.secondsLimit * recorder->settings_.framesPerSecond;
     const std::int64_t index = recorder->frames_;
@@ -231,8 +274,10 @@ GstPadProbeReturn MovieRecorder::OnEncoderBuffer(GstPad*, GstPadProbeInfo* info,
         return GST_PAD_PROBE_DROP;
     GstBuffer* buffer = GST_PAD_PROBE_INFO_BUFFER(info);
     const GstClockTime start = GST_BUFFER_PTS(buffer);
-    if (index == 0)
+    if (index == 0) {
         recorder->firstFrameTime_ = start;
+        recorder->KeepFrameSize(pad);
+    }
     if (GST_CLOCK_TIME_IS_VALID(start)) {
         const GstClockTime duration = GST_BUFFER_DURATION_IS_VALID(buffer)
                                           ? GST_BUFFER_DURATION(buffer)

@@ -17,6 +17,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 #include "platform/capture/capture_control.h"
@@ -39,6 +40,8 @@ struct RecordingCounts {
     std::int32_t frames = 0;   // frames written to the movie
     std::int32_t dropped = 0;  // frames the source did not deliver in time (repeated in the file)
     std::int32_t elapsedMs = 0;
+    std::int32_t width = 0;  // frame size of the movie; 0 before its first frame
+    std::int32_t height = 0;
 };
 
 class MovieRecorder {
@@ -53,6 +56,9 @@ class MovieRecorder {
 
     void SetLimitReachedHandler(Notify handler) { limitReached_ = std::move(handler); }
     void SetFinishedHandler(Notify handler) { finished_ = std::move(handler); }
+    // Tests only: called inside the picture's probe once it has seen the stop, before it
+    // sends the end-of-stream. Set before Start().
+    void SetStopProbePauseForTests(Notify pause) { stopProbePause_ = std::move(pause); }
 
     // Starts writing. When the sound source cannot be opened the movie is recorded
     // without sound. False (with the reason) when the file cannot be started.
@@ -76,13 +82,17 @@ class MovieRecorder {
     RecordingCounts Counts() const;
 
   private:
+    struct TeeGate;
+
     bool Attach(bool withSound, QString* reason);
     bool OpenBranch(QString* reason);
     QString Description(bool withSound) const;
     void InstallProbes();
+    void InstallTeeProbe();
     void SendEndOfStream();
+    void KeepFrameSize(GstPad* encoderInput);
     void RemoveBranch();
-    static GstPadProbeReturn OnTeeBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
+    static GstPadProbeReturn OnTeeBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer gate);
     static GstPadProbeReturn OnEncoderBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnSoundBuffer(GstPad* pad, GstPadProbeInfo* info, gpointer self);
     static GstPadProbeReturn OnFileEvent(GstPad* pad, GstPadProbeInfo* info, gpointer self);
@@ -92,16 +102,20 @@ class MovieRecorder {
     RecordingSettings settings_;
     Notify limitReached_;
     Notify finished_;
+    Notify stopProbePause_;
 
     GstElement* branch_ = nullptr;  // our reference to the recording bin
     GstElement* sound_ = nullptr;   // the sound source inside it, when there is sound
     GstPad* teePad_ = nullptr;
+    std::shared_ptr<TeeGate> teeGate_;  // how the tee's probe reaches this recorder
     QString soundFailure_;
 
     std::atomic<bool> stopping_{false};
     std::atomic<bool> endSent_{false};
     std::atomic<bool> soundEnded_{false};
     std::atomic<std::int64_t> frames_{0};
+    std::atomic<std::int32_t> width_{0};
+    std::atomic<std::int32_t> height_{0};
     std::atomic<std::uint64_t> firstFrameTime_{GST_CLOCK_TIME_NONE};
     std::atomic<std::uint64_t> lastFrameEnd_{GST_CLOCK_TIME_NONE};
     std::atomic<std::uint64_t> firstSoundTime_{GST_CLOCK_TIME_NONE};
