@@ -78,9 +78,10 @@ void LogFTP(const QString& LogLine) {
 
 void ReportInternetError(int ErrorCode, const QString& Operation, const QString& lastResponse) {
     Q_UNUSED(Operation)
-    if (ErrorCode != ftp::kErrorExtended)
-        return;
-    LogFTP(QStringLiteral("Server: ") + lastResponse.left(kLastResponseBufferLength));
+    if (ErrorCode == ftp::kErrorExtended)
+        LogFTP(QStringLiteral("Server: ") + lastResponse.left(kLastResponseBufferLength));
+    else if (ErrorCode == ftp::kErrorInvalidParameter && !lastResponse.isEmpty())
+        LogFTP(lastResponse);
 }
 
 }  // namespace snapwire::logs

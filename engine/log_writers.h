@@ -34,8 +34,9 @@ void LogFTP(const QString& LogLine);
 
 // A failed internet call: when the server answered with an error reply
 // (ftp::kErrorExtended), "Server: " and that reply, as the server sent it, become
-// an FTP log line; other errors add nothing. Operation names the failed call for
-// the reader and is written nowhere.
+// an FTP log line; a name the connection refused to send (ftp::kErrorInvalidParameter)
+// gives its words on why as a line; other errors add nothing. Operation names the
+// failed call for the reader and is written nowhere.
 void ReportInternetError(int ErrorCode, const QString& Operation, const QString& lastResponse);
 
 }  // namespace snapwire::logs

@@ -5,6 +5,7 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <climits>
 
 #include <QFile>
 #include <QUrl>
@@ -24,6 +25,28 @@ constexpr long kLongestWaitMs = 100;
 bool HasLineBreakOrNul(const QString& text) {
     return text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n')) ||
            text.contains(QChar(u'\0'));
+}
+
+bool IsControlCharacter(QChar c) {
+    return c.unicode() < 0x20;
+}
+
+// Why a remote name cannot go into the STOR command, in words for the FTP log; empty
+// when it can. The transfer library refuses any control character in a path and
+// drops the control connection with it, which would take the next put down too.
+QString UnsendableNameReason(const QString& name) {
+    if (name.isEmpty())
+        return QStringLiteral("There is no file name to send to the server.");
+    const auto control = std::find_if(name.begin(), name.end(), IsControlCharacter);
+    if (control == name.end())
+        return {};
+    QString shown = name;
+    std::replace_if(shown.begin(), shown.end(), IsControlCharacter, QLatin1Char('?'));
+    const QString code =
+        QString::number(control->unicode(), 16).rightJustified(2, QLatin1Char('0')).toUpper();
+    return QStringLiteral(
+               "The file name \"%1\" cannot be sent to the server: it holds the control character 0x%2.")
+        .arg(shown, code);
 }
 
 bool IsHostCharacter(char c) {
@@ -221,8 +244,10 @@ bool FtpConnection::PutFile(const QString& localPath, const QString& remotePath)
         return Fail(kErrorInvalidHandle);
     if (controlSocket_ == CURL_SOCKET_BAD)
         return Fail(kErrorConnectionAborted);
-    if (remotePath.isEmpty() || HasLineBreakOrNul(remotePath))
+    if (const QString reason = UnsendableNameReason(remotePath); !reason.isEmpty()) {
+        lastResponse_ = reason;
         return Fail(kErrorInvalidParameter);
+    }
     Upload upload;
     upload.file.setFileName(localPath);
     if (!upload.file.open(QIODevice::ReadOnly))
@@ -264,6 +289,11 @@ void FtpConnection::ApplyOptions(bool passive) {
     curl_easy_setopt(curl_, CURLOPT_ACCEPTTIMEOUT_MS, Milliseconds(timeouts_.accept));
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_LIMIT, timeouts_.lowSpeedBytesPerSecond);
     curl_easy_setopt(curl_, CURLOPT_LOW_SPEED_TIME, static_cast<long>(timeouts_.lowSpeedTime.count()));
+    // The connection lasts until the server ends it or Close: the library would
+    // drop one idle for two minutes (a message box left open between the picture
+    // and the time text file), and a put never connects again.
+    curl_easy_setopt(curl_, CURLOPT_MAXAGE_CONN, LONG_MAX);
+    curl_easy_setopt(curl_, CURLOPT_MAXLIFETIME_CONN, 0L);
     // Plain PASV and PORT, and STOR with the whole remote path: the commands the
     // servers and the logs of the program expect.
     curl_easy_setopt(curl_, CURLOPT_FTP_USE_EPSV, 0L);

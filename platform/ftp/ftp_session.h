@@ -94,7 +94,8 @@ class FtpConnection {
 
     // The server's last reply during the last Connect or PutFile, every line of
     // it (a multi-line reply stays whole), each with its CR LF: after a
-    // kErrorExtended, the reply to the command that failed.
+    // kErrorExtended, the reply to the command that failed. After a put refused
+    // with kErrorInvalidParameter, what is wrong with the name (nothing was sent).
     QString LastResponse() const { return lastResponse_; }
 
   private:

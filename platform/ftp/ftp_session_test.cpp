@@ -21,7 +21,19 @@
 namespace {
 std::atomic<bool> holdPassiveCommands{false};
 std::atomic<int> heldPassiveCommands{0};
+std::atomic<time_t> monotonicSkipSeconds{0};
 }  // namespace
+
+// Every clock reading of this test program passes here: skipping the monotonic clocks
+// ahead lets the transfer library see a connection idle for as long as a test wants.
+extern "C" int clock_gettime(clockid_t clock, timespec* time) noexcept {
+    using ClockGetTime = int (*)(clockid_t, timespec*);
+    static const auto realClockGetTime = reinterpret_cast<ClockGetTime>(dlsym(RTLD_NEXT, "clock_gettime"));
+    const int result = realClockGetTime(clock, time);
+    if (result == 0 && (clock == CLOCK_MONOTONIC || clock == CLOCK_MONOTONIC_RAW))
+        time->tv_sec += monotonicSkipSeconds;
+    return result;
+}
 
 // Every send of this test program passes here. While holding is on, a "PASV"
 // command returns only once the server's reply has arrived, as when the sending
@@ -186,7 +198,9 @@ TEST_F(FtpSessionTest, PutsOnOneConnectionShareOneLoginAndANewConnectQuitsTheOld
     auto connection = NewConnection();
     ASSERT_TRUE(ConnectTo(*connection, true));
     EXPECT_TRUE(connection->PutFile(picturePath(), QStringLiteral("webcam.jpg")));
-    EXPECT_TRUE(connection->PutFile(timeText, QStringLiteral("time.txt")));
+    monotonicSkipSeconds = 3600;  // a message box open for an hour between the two puts
+    EXPECT_TRUE(connection->PutFile(timeText, QStringLiteral("time.txt"))) << connection->LastError();
+    monotonicSkipSeconds = 0;
     EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("USER")), 1);
     EXPECT_EQ(CountStartingWith(server().commands(), QStringLiteral("QUIT")), 0);
 
@@ -319,11 +333,18 @@ TEST_F(FtpSessionTest, MissingLocalFileOrUnsendableNameFailsBeforeTheServerHears
     ASSERT_TRUE(ConnectTo(*connection, true));
     EXPECT_FALSE(connection->PutFile(homeFile(QStringLiteral("gone.jpg")), QStringLiteral("gone.jpg")));
     EXPECT_EQ(connection->LastError(), kErrorFileNotFound);
-    for (const QString& name : {QStringLiteral("a.jpg\r\nDELE b.jpg"), QStringLiteral("a\n.jpg"),
-                                QStringLiteral("a\r.jpg"), QString::fromUtf16(u"a\0.jpg", 6), QString()}) {
+    for (const QString& name :
+         {QStringLiteral("a.jpg\r\nDELE b.jpg"), QStringLiteral("a\n.jpg"), QStringLiteral("a\r.jpg"),
+          QString::fromUtf16(u"a\0.jpg", 6), QString(), QStringLiteral("cam\tone.jpg"),
+          QStringLiteral("12\x1f"
+                         "00.jpg")}) {
         EXPECT_FALSE(connection->PutFile(picturePath(), name));
         EXPECT_EQ(connection->LastError(), kErrorInvalidParameter);
+        EXPECT_FALSE(connection->LastResponse().isEmpty()) << "the log says why";
     }
+    EXPECT_EQ(connection->LastResponse(),
+              QStringLiteral("The file name \"12?00.jpg\" cannot be sent to the server: it holds the control "
+                             "character 0x1F."));
     EXPECT_TRUE(connection->PutFile(picturePath(), QStringLiteral("after.jpg")));  // still connected
     connection->Close();
 
