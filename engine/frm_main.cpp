@@ -157,14 +157,21 @@ void frmMain::FillDriverList() {
 }
 
 // The stored driver is selected directly: passing through the first entry would
-// connect a camera the user did not choose.
+// connect a camera the user did not choose. A stored camera that is away while another
+// of its name is plugged in stays selected (and fails to connect): selecting the other
+// by the name would publish that camera's picture.
 void frmMain::SelectStoredDriver() {
     const QString stored = ReadProgramValue("Select the driver you want to use:");
     if (stored.isEmpty())
         return;
     try {
         QComboBox* list = forms::frmDriver().cbDriver;
-        const int index = vcx->FindDevice(stored, ReadProgramValue(kDriverIdentityValue));
+        const QString identity = ReadProgramValue(kDriverIdentityValue);
+        const int index = vcx->FindDevice(stored, identity);
+        if (index < 0 && !identity.isEmpty() && list->findText(stored) >= 0) {
+            forms::frmDriver().ListDrivers(vcx->SelectAwayDevice(stored, identity));
+            return;
+        }
         list->setCurrentIndex(index >= 0 ? index : 0);
     } catch (const std::exception&) {
         // A driver that fails to connect has been reported by the driver list.

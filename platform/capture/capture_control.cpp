@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <memory>
+#include <numeric>
 
 #include "platform/capture/capture_control_impl.h"
 #include "platform/capture/capture_dialogs.h"
@@ -20,9 +21,16 @@ CaptureError::CaptureError(int number, const QString& description)
 // ---- Devices and connection -------------------------------------------------------
 
 const std::vector<CaptureDevice>& CaptureControl::Impl::Devices() {
-    if (!devices)
+    if (!devices) {
         devices = EnumerateCaptureDevices();
+        NoteSharedSerials(*devices);
+    }
     return *devices;
+}
+
+// Once two cameras have shown one serial, it tells neither apart for the rest of the run.
+void CaptureControl::Impl::NoteSharedSerials(const std::vector<CaptureDevice>& listed) {
+    sharedSerials += SharedSerials(listed);
 }
 
 namespace {
@@ -34,6 +42,15 @@ size_t KeptPosition(const std::vector<CaptureDevice>& listed, const CaptureDevic
     };
     return size_t(std::count_if(listed.begin(), listed.end(),
                                 [&](const CaptureDevice& device) { return rank(device) <= rank(kept); }));
+}
+
+// Puts a device that is away into `listed` where its kind belongs; the indexes of
+// `newIndex` from there on move up one.
+size_t InsertKept(std::vector<CaptureDevice>& listed, const CaptureDevice& kept, std::vector<int>& newIndex) {
+    const size_t at = KeptPosition(listed, kept);
+    listed.insert(listed.begin() + std::ptrdiff_t(at), kept);
+    for (int& index : newIndex) index += index >= int(at) ? 1 : 0;
+    return at;
 }
 
 template <typename Value>
@@ -53,24 +70,31 @@ std::map<int, Value> Renumbered(const std::map<int, Value>& byIndex, const std::
 // selected (a running camera goes on, and one unplugged is still there to choose again).
 void CaptureControl::Impl::ReadDevicesAgain() {
     std::vector<CaptureDevice> listed = EnumerateCaptureDevices();
+    NoteSharedSerials(listed);
     if (!devices) {
         devices = std::move(listed);
         return;
     }
-    std::vector<int> newIndex = FindDevices(*devices, listed);
+    std::vector<int> newIndex = FindDevices(*devices, listed, sharedSerials);
     const bool selected = deviceIndex >= 0 && deviceIndex < int(devices->size());
-    if (selected && newIndex[size_t(deviceIndex)] < 0) {
-        const CaptureDevice& kept = (*devices)[size_t(deviceIndex)];
-        const size_t at = KeptPosition(listed, kept);
-        listed.insert(listed.begin() + std::ptrdiff_t(at), kept);
-        for (int& index : newIndex) index += index >= int(at) ? 1 : 0;
-        newIndex[size_t(deviceIndex)] = int(at);
-    }
+    if (selected && newIndex[size_t(deviceIndex)] < 0)
+        newIndex[size_t(deviceIndex)] = int(InsertKept(listed, (*devices)[size_t(deviceIndex)], newIndex));
     if (selected)
         deviceIndex = newIndex[size_t(deviceIndex)];
     chosenFormats = Renumbered(chosenFormats, newIndex);
     imageControls = Renumbered(imageControls, newIndex);
     devices = std::move(listed);
+}
+
+int CaptureControl::Impl::ListAway(const CaptureDevice& kept) {
+    std::vector<CaptureDevice> listed = Devices();
+    std::vector<int> newIndex(listed.size());
+    std::iota(newIndex.begin(), newIndex.end(), 0);
+    deviceIndex = int(InsertKept(listed, kept, newIndex));
+    chosenFormats = Renumbered(chosenFormats, newIndex);
+    imageControls = Renumbered(imageControls, newIndex);
+    devices = std::move(listed);
+    return deviceIndex;
 }
 
 const CaptureDevice* CaptureControl::Impl::SelectedDevice() {
@@ -79,13 +103,16 @@ const CaptureDevice* CaptureControl::Impl::SelectedDevice() {
 }
 
 // The node a camera had when the list was read may be empty now, or another camera's:
-// the camera is looked for among those plugged in now and opened where it is.
+// the camera is looked for among those plugged in now and opened where it is. Every
+// entry is looked for at once, so that a camera another entry is cannot be taken for
+// the selected one.
 void CaptureControl::Impl::LocateSelectedCamera() {
     CaptureDevice& selected = (*devices)[size_t(deviceIndex)];
     if (selected.kind != DeviceKind::Camera)
         return;
     const std::vector<CaptureDevice> present = EnumerateCaptureDevices();
-    const int found = FindDevices({selected}, present).front();
+    NoteSharedSerials(present);
+    const int found = FindDevices(*devices, present, sharedSerials)[size_t(deviceIndex)];
     if (found < 0)
         throw CaptureError(kErrorDeviceNotOpened,
                            QStringLiteral("The camera \"%1\" is not plugged in").arg(selected.name));
@@ -204,12 +231,22 @@ void CaptureControl::RefreshDevices() {
 
 QString CaptureControl::DeviceIdentity(int index) const {
     const auto& devices = impl_->Devices();
-    return index >= 0 && index < int(devices.size()) ? capture::DeviceIdentity(devices[size_t(index)])
-                                                     : QString();
+    if (index < 0 || index >= int(devices.size()))
+        return {};
+    CaptureDevice device = devices[size_t(index)];
+    device.serialShared = impl_->sharedSerials.contains(device.serial);
+    return capture::DeviceIdentity(device);
 }
 
 int CaptureControl::FindDevice(const QString& name, const QString& identity) const {
-    return FindDevices({DescribedDevice(name, identity)}, impl_->Devices()).front();
+    const CaptureDevice stored = DescribedDevice(name, identity);
+    impl_->NoteSharedSerials({stored});
+    return FindDevices({stored}, impl_->Devices(), impl_->sharedSerials).front();
+}
+
+int CaptureControl::SelectAwayDevice(const QString& name, const QString& identity) {
+    impl_->Disconnect();
+    return impl_->ListAway(DescribedDevice(name, identity));
 }
 
 int CaptureControl::DeviceIndex() const {

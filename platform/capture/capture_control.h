@@ -71,6 +71,10 @@ class CaptureControl : public QWidget {
     // FindDevice gives the index of the device so named and identified, or -1.
     QString DeviceIdentity(int index) const;
     int FindDevice(const QString& name, const QString& identity) const;
+    // Lists a stored camera that is not plugged in, as an unplugged selected camera stays
+    // listed, and selects it without connecting: connecting fails (5) until it is back,
+    // rather than opening another camera of its name. Gives its index.
+    int SelectAwayDevice(const QString& name, const QString& identity);
     int DeviceIndex() const;
     void SetDeviceIndex(int index);  // connects that device at once; throws CaptureError
     bool DeviceConnected() const;

@@ -25,7 +25,9 @@ struct CaptureControl::Impl {
 
     // Devices and connection (capture_control.cpp).
     const std::vector<CaptureDevice>& Devices();
+    void NoteSharedSerials(const std::vector<CaptureDevice>& listed);
     void ReadDevicesAgain();
+    int ListAway(const CaptureDevice& kept);
     const CaptureDevice* SelectedDevice();
     void LocateSelectedCamera();
     VideoFormat FormatOf(int index);
@@ -49,6 +51,7 @@ struct CaptureControl::Impl {
     std::optional<std::vector<CaptureDevice>> devices;
     std::map<int, VideoFormat> chosenFormats;  // by device index, once the format dialog changed it
     std::map<int, bool> imageControls;         // by device index, as probed
+    QSet<QString> sharedSerials;               // of the cameras seen so far, or stored as shared
     int deviceIndex = 0;
     bool connected = false;
     FramePipeline pipeline;

@@ -75,17 +75,34 @@ bool Shared(const QString& a, const QString& b) {
     return !a.isEmpty() && a == b;
 }
 
+bool Differ(const QString& a, const QString& b) {
+    return !a.isEmpty() && !b.isEmpty() && a != b;
+}
+
+// Whether the two are plugged in at the same place: the bus path decides where both
+// report one, otherwise the node; with neither, nothing says so.
+bool SamePlace(const CaptureDevice& a, const CaptureDevice& b) {
+    if (!a.busPath.isEmpty() && !b.busPath.isEmpty())
+        return a.busPath == b.busPath;
+    return Shared(a.node, b.node);
+}
+
 // How surely `device` is `wanted`: -1 not at all, higher is surer.
-int Likeness(const CaptureDevice& wanted, const CaptureDevice& device) {
-    if (device.name != wanted.name)
+int Likeness(const CaptureDevice& wanted, const CaptureDevice& device, const QSet<QString>& sharedSerials) {
+    if (device.name != wanted.name || Differ(wanted.serial, device.serial))
         return -1;
-    if (!wanted.serial.isEmpty() && !device.serial.isEmpty() && wanted.serial != device.serial)
-        return -1;
-    return (Shared(wanted.serial, device.serial) ? 4 : 0) + (Shared(wanted.busPath, device.busPath) ? 2 : 0) +
-           (Shared(wanted.node, device.node) ? 1 : 0);
+    const int place =
+        (Shared(wanted.busPath, device.busPath) ? 2 : 0) + (Shared(wanted.node, device.node) ? 1 : 0);
+    if (!Shared(wanted.serial, device.serial))
+        return place;
+    if (!sharedSerials.contains(wanted.serial))
+        return 4 + place;
+    // Its twin carries the same serial: only where it is plugged in tells it apart.
+    return SamePlace(wanted, device) ? place : -1;
 }
 
 constexpr char kSerialField[] = "serial";
+constexpr char kSerialSharedField[] = "serial-shared";
 constexpr char kBusPathField[] = "bus";
 constexpr char kNodeField[] = "node";
 
@@ -137,15 +154,29 @@ std::vector<CaptureDevice> EnumerateCaptureDevices() {
     return devices;
 }
 
+QSet<QString> SharedSerials(const std::vector<CaptureDevice>& devices) {
+    QSet<QString> seen;
+    QSet<QString> shared;
+    for (const CaptureDevice& device : devices) {
+        if (device.kind != DeviceKind::Camera || device.serial.isEmpty())
+            continue;
+        if (device.serialShared || seen.contains(device.serial))
+            shared.insert(device.serial);
+        seen.insert(device.serial);
+    }
+    return shared;
+}
+
 std::vector<int> FindDevices(const std::vector<CaptureDevice>& known,
-                             const std::vector<CaptureDevice>& listed) {
+                             const std::vector<CaptureDevice>& listed, const QSet<QString>& sharedSerials) {
     struct Pair {
         int likeness, known, listed;
     };
+    const QSet<QString> shared = sharedSerials + SharedSerials(known) + SharedSerials(listed);
     std::vector<Pair> pairs;
     for (size_t k = 0; k < known.size(); ++k)
         for (size_t l = 0; l < listed.size(); ++l)
-            if (const int likeness = Likeness(known[k], listed[l]); likeness >= 0)
+            if (const int likeness = Likeness(known[k], listed[l], shared); likeness >= 0)
                 pairs.push_back({likeness, int(k), int(l)});
     // The surest pairs first, so two cameras of one name each find their own.
     std::stable_sort(pairs.begin(), pairs.end(),
@@ -170,6 +201,8 @@ QString DeviceIdentity(const CaptureDevice& device) {
     for (const auto& [field, value] : fields)
         if (!value.isEmpty())
             identity.addQueryItem(QString::fromLatin1(field), value);
+    if (device.serialShared && !device.serial.isEmpty())
+        identity.addQueryItem(QString::fromLatin1(kSerialSharedField), QStringLiteral("1"));
     return identity.toString(QUrl::FullyEncoded);
 }
 
@@ -184,6 +217,7 @@ CaptureDevice DescribedDevice(const QString& name, const QString& identity) {
     device.serial = field(kSerialField);
     device.busPath = field(kBusPathField);
     device.node = field(kNodeField);
+    device.serialShared = field(kSerialSharedField) == QLatin1String("1");
     return device;
 }
 

@@ -8,6 +8,7 @@
 // camera may have taken meanwhile): a camera is found again by its name, serial and
 // bus path before its node.
 
+#include <QSet>
 #include <QString>
 #include <vector>
 
@@ -25,6 +26,7 @@ struct CaptureDevice {
     bool standIn = false;              // a camera played by a test source (stand_in_camera.h)
     QString serial{};                  // cameras: vendor, model and serial number, when known
     QString busPath{};                 // cameras: the port it is plugged into, when known
+    bool serialShared = false;         // cameras: known to carry another camera's serial
 };
 
 inline constexpr char kTestPatternName[] = "Snapwire Test Pattern";
@@ -35,11 +37,20 @@ std::vector<CaptureDevice> EnumerateCaptureDevices();
 // The cameras alone, as the system's device monitor reports them.
 std::vector<CaptureDevice> EnumerateCameras();
 
+// The serials that two cameras of `devices` carry, or that one is known to share. A
+// camera without a serial number of its own reports only its maker and model there,
+// so identical cameras carry one serial.
+QSet<QString> SharedSerials(const std::vector<CaptureDevice>& devices);
+
 // Where each device of `known` is in `listed`: the index of the same device, or -1 when
-// it is not there. Names must match; a shared serial or bus path counts before the node,
-// a different serial rules a camera out, and no entry of `listed` is given twice.
+// it is not there. Names must match; a serial counts before the bus path and the node,
+// and a different serial rules a camera out. A serial that two cameras share (within
+// either list, or in `sharedSerials`) tells neither apart: the bus path, then the node
+// decide, and a camera that neither tells apart is not found. No entry of `listed` is
+// given twice.
 std::vector<int> FindDevices(const std::vector<CaptureDevice>& known,
-                             const std::vector<CaptureDevice>& listed);
+                             const std::vector<CaptureDevice>& listed,
+                             const QSet<QString>& sharedSerials = {});
 
 // What identifies a camera beyond its name, as text to keep beside the name; empty for
 // the test pattern and the frame feed. DescribedDevice reads it back; a name without it

@@ -28,7 +28,8 @@ std::vector<StandInCamera> WithNodes(std::vector<StandInCamera> cameras) {
     return cameras;
 }
 
-// Lines "name|node|serial|caps"; a line that is not made so is skipped.
+// Lines "name|node|serial|caps" or "name|node|serial|bus path|caps"; a line that is not
+// made so is skipped.
 std::vector<StandInCamera> CamerasFromFile(const QString& path) {
     QFile file(path);
     std::vector<StandInCamera> cameras;
@@ -39,6 +40,8 @@ std::vector<StandInCamera> CamerasFromFile(const QString& path) {
         const QStringList fields = line.split(QLatin1Char('|'));
         if (fields.size() == 4)
             cameras.push_back({fields[0], fields[3], 0, fields[1], fields[2]});
+        else if (fields.size() == 5)
+            cameras.push_back({fields[0], fields[4], 0, fields[1], fields[2], fields[3]});
     }
     return WithNodes(std::move(cameras));
 }

@@ -7,8 +7,8 @@
 // camera it is opened by its node: a stand-in that is no longer set behaves as an
 // unplugged camera, and one set on another node as a camera plugged in elsewhere.
 // To check the program itself, SNAPWIRE_STAND_IN_CAMERAS may name a file of stand-ins,
-// one a line as "name|node|serial|caps", read whenever the devices are listed: editing
-// it plugs cameras in and out of the running program. Stand-ins set by a test replace it.
+// one a line as "name|node|serial|caps" (or "name|node|serial|bus path|caps"), read whenever the devices are
+// listed: editing it plugs cameras in and out of the running program. Stand-ins set by a test replace it.
 
 #include <QString>
 #include <vector>
