@@ -13,6 +13,7 @@
 #include "settings_store/program_settings.h"
 #include "windows/frm_help.h"
 
+#include <QLineEdit>
 #include <exception>
 
 namespace snapwire {
@@ -160,11 +161,14 @@ void frmUploadSettings::DeleteAccountKey(const QString& name) {
 
 // --- OK and the row click -------------------------------------------------------------
 
-// OK pressed by its access key hides the window with the focus still in a folder
-// box, which then never loses it: OK leaves both boxes, before the reload below.
+// OK pressed by its access key or by Enter hides the window with the focus still in a
+// folder box, which then never loses it: OK leaves that box, before the reload below.
+// A box the focus has left (a click on OK takes it) was trimmed when it was left.
 void frmUploadSettings::Command1_Click() {
-    txtFolder_LostFocus();
-    txtLocallySource_LostFocus();
+    if (focusWidget() == txtFolder)
+        txtFolder_LostFocus();
+    else if (focusWidget() == txtLocallySource)
+        txtLocallySource_LostFocus();
     for (int row = 1; row <= ftps->Count(); ++row) {
         const QString name = ftps->Text(row);
         if (name.isEmpty())

@@ -131,12 +131,21 @@ TEST_F(PagesTest, LeavingTheFolderBoxesTrimsTheirSeparators) {
     LeaveBox(window.txtFolder, Qt::MouseFocusReason);
     EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("pub"));
 
-    // OK pressed by its access key leaves the focus in the box: OK leaves it.
+    // OK by its access key leaves the focus in the box, and OK leaves it; a click on OK
+    // leaves the box once.
+    window.show();
     window.txtFolder->setText(QStringLiteral("/cam/"));
-    window.txtLocallySource->setText(QStringLiteral("/srv/cam/"));
+    ASSERT_TRUE(FocusOn(window.txtFolder));
     window.Command1_Click();
     EXPECT_EQ(Stored("A", "Initial Remote Site Folder:"), QStringLiteral("cam"));
-    EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/srv/cam"));
+    window.show();
+    LoadRow(1);
+    window.TabStripFTP->setCurrentIndex(1);
+    window.txtLocallySource->setText(QStringLiteral("/srv/cam/"));
+    ASSERT_TRUE(FocusOn(window.txtLocallySource));
+    Type(window.txtLocallySource, QStringLiteral("/"));
+    ClickWithTheMouse(window.Command1);
+    EXPECT_EQ(Stored("A", "LocallySource"), QStringLiteral("/srv/cam/"));
 }
 
 // Loading another account and back, as motion detection does, and OK keep values

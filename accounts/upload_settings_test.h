@@ -16,6 +16,8 @@
 #include "testsupport/default_locale.h"
 #include "testsupport/window_test.h"
 
+#include <QPushButton>
+#include <QCoreApplication>
 #include <QLocale>
 #include <QStringList>
 #include <memory>
@@ -72,6 +74,18 @@ class UploadSettingsTest : public WindowTest {
     static void LoadRow(int row) {
         Window().ftps->Select(row);
         Window().ValdItem();
+    }
+    // The box takes the focus in its active window, as when the user clicks into it.
+    static bool FocusOn(QWidget* box) {
+        box->window()->activateWindow();
+        QCoreApplication::processEvents();
+        box->setFocus(Qt::MouseFocusReason);
+        return box->hasFocus();
+    }
+    // A click takes the focus to the button (Qt gives it on the press) and then clicks.
+    static void ClickWithTheMouse(QPushButton* button) {
+        button->setFocus(Qt::MouseFocusReason);
+        button->click();
     }
     static QStringList ShownPrompts() {
         QStringList prompts;

@@ -371,9 +371,11 @@ void Wizard::cmdBack_Click() {
         ShowPage(page - 1);
 }
 
-// Closing the window keeps the focus in the folder box, which then never loses it.
+// Closing the window keeps the focus in the folder box, which then never loses it;
+// a box the focus has left (a click on the button takes it) was trimmed then.
 void Wizard::cmdSkip_Click() {
-    txtFolder_LostFocus();
+    if (focusWidget() == txtFolder)
+        txtFolder_LostFocus();
     skipped_ = true;
     hide();
 }
