@@ -218,6 +218,7 @@ TEST_F(WizardTest, LeavingTheFolderBoxTrimsOneSeparatorAtEachEnd) {
             EXPECT_EQ(wizard.txtFolder->text(), QString::fromLatin1(kept)) << typed;
             EXPECT_EQ(Stored(kMyAccount, "Initial Remote Site Folder:"), QString::fromLatin1(kept)) << typed;
         }
+        ASSERT_TRUE(FocusOn(wizard.txtFolder));
         wizard.txtFolder->setText(QStringLiteral("/pics/"));
         LeaveBox(wizard.txtFolder, Qt::PopupFocusReason);  // a context menu: still editing
         EXPECT_EQ(wizard.txtFolder->text(), QStringLiteral("/pics/"));
