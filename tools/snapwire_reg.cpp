@@ -26,16 +26,30 @@ int Fail(const std::string& message) {
     return 1;
 }
 
+int RefuseScript(const char* file, const reg::ScriptResult& result) {
+    const std::string where = result.line > 0 ? std::string(file) + ":" + std::to_string(result.line) : file;
+    return Fail(where + ": " + result.error + "; nothing was changed");
+}
+
+// Opens the hive; what stands in the way, or "". A damaged hive is left for the
+// program to keep aside.
+std::string HiveProblem() {
+    const std::string problem = reg::HiveFileCheckText(reg::HiveFile(), reg::OpenHiveFile());
+    return problem.empty() ? problem : problem + " Nothing was changed.";
+}
+
+// The script is read and parsed before the hive is opened, which would create it.
 int Import(const char* file) {
     std::ifstream in(file, std::ios::binary);
     if (!in)
         return Fail(std::string("cannot read ") + file);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (const reg::ScriptResult parsed = reg::CheckScript(bytes); !parsed.ok())
+        return RefuseScript(file, parsed);
+    if (const std::string problem = HiveProblem(); !problem.empty())
+        return Fail(problem);
     const reg::ScriptResult result = reg::ImportScript(bytes);
-    if (result.ok())
-        return 0;
-    const std::string where = result.line > 0 ? std::string(file) + ":" + std::to_string(result.line) : file;
-    return Fail(where + ": " + result.error + "; nothing was changed");
+    return result.ok() ? 0 : RefuseScript(file, result);
 }
 
 int Export(const char* key) {
@@ -69,9 +83,9 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    // A damaged hive is left for the program to keep aside.
-    if (const std::string problem = reg::HiveFileCheckText(reg::HiveFile(), reg::OpenHiveFile());
-        !problem.empty())
-        return Fail(problem + " Nothing was changed.");
-    return import ? Import(argv[2]) : Export(argc == 3 ? argv[2] : nullptr);
+    if (import)
+        return Import(argv[2]);
+    if (const std::string problem = HiveProblem(); !problem.empty())
+        return Fail(problem);
+    return Export(argc == 3 ? argv[2] : nullptr);
 }

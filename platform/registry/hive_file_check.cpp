@@ -6,11 +6,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <QDateTime>
+#include <QDir>
+#include <QTemporaryDir>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <iterator>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -19,6 +23,9 @@ namespace snapwire::reg {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+// The file and what SQLite keeps beside it: a journal or log it replays, and the log's index.
+constexpr const char* kFileAndCompanions[] = {"", "-wal", "-shm", "-journal"};
 
 bool Exists(const std::string& path) {
     return ::access(path.c_str(), F_OK) == 0;
@@ -37,26 +44,36 @@ HiveFileCheck InUse() {
 }
 
 // What a reader that takes no locks would be misled by, were it to change while it reads.
-struct FileState {
-    off_t size = -1;
+struct FileStamp {
+    off_t size = -1;  // -1: not there
     std::int64_t modified = 0;
     ino_t inode = 0;
-    bool log = false;
-    bool index = false;
+    bool Exists() const { return size >= 0; }
+    bool operator==(const FileStamp&) const = default;
+};
+
+FileStamp StampOf(const std::string& path) {
+    FileStamp stamp;
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0) {
+        stamp.size = info.st_size;
+        stamp.modified = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
+        stamp.inode = info.st_ino;
+    }
+    return stamp;
+}
+
+// The file and everything beside it that SQLite reads with it.
+struct FileState {
+    FileStamp file;
+    FileStamp log;
+    FileStamp journal;
+    FileStamp index;
     bool operator==(const FileState&) const = default;
 };
 
 FileState StateOf(const std::string& path) {
-    FileState state;
-    struct stat info {};
-    if (::stat(path.c_str(), &info) == 0) {
-        state.size = info.st_size;
-        state.modified = std::int64_t{info.st_mtim.tv_sec} * 1'000'000'000 + info.st_mtim.tv_nsec;
-        state.inode = info.st_ino;
-    }
-    state.log = Exists(path + "-wal");
-    state.index = Exists(path + "-shm");
-    return state;
+    return {StampOf(path), StampOf(path + "-wal"), StampOf(path + "-journal"), StampOf(path + "-shm")};
 }
 
 // SQLite's URI of the file with `parameters`; "?" and "#" would end the name, "%" starts an escape.
@@ -81,11 +98,31 @@ struct Look {
     detail::Layout layout = detail::Layout::Foreign;
 };
 
-Look LookInside(const std::string& path, const char* parameters, std::chrono::milliseconds busyWait) {
+// A look that could not read the file.
+Look Unread(int rc) {
+    Look look;
+    look.rc = rc;
+    return look;
+}
+
+// How a look opens a file.
+struct Reading {
+    const char* parameters;
+    int flags;
+};
+
+// Reads the file as it stands, without the locks: only while no program has it open.
+constexpr Reading kAsItStands{"mode=ro&immutable=1", SQLITE_OPEN_READONLY};
+// Reads a log read-only as well; an index that no program holds is rebuilt in memory.
+constexpr Reading kWithItsLog{"mode=ro&readonly_shm=1", SQLITE_OPEN_READONLY};
+// Only a private copy may be written: SQLite rebuilds its index and rolls its hot journal back.
+constexpr Reading kPrivateCopy{"mode=rw", SQLITE_OPEN_READWRITE};
+
+Look LookInside(const std::string& path, Reading reading, std::chrono::milliseconds busyWait) {
     Look look;
     sqlite3* db = nullptr;
-    look.rc = sqlite3_open_v2(FileUri(path, parameters).c_str(), &db,
-                              SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    look.rc = sqlite3_open_v2(FileUri(path, reading.parameters).c_str(), &db,
+                              reading.flags | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     sqlite3_stmt* stmt = nullptr;
     if (look.rc == SQLITE_OK) {
         sqlite3_extended_result_codes(db, 1);
@@ -105,10 +142,27 @@ Look LookInside(const std::string& path, const char* parameters, std::chrono::mi
     return look;
 }
 
-// Reads the file as it stands, without the locks: only while no program has it open.
-constexpr const char* kAsItStands = "mode=ro&immutable=1";
-// Reads a log read-only as well; an index that no program holds is rebuilt in memory.
-constexpr const char* kWithItsLog = "mode=ro&readonly_shm=1";
+// A copy of the file with its log and journal, judged as SQLite reads them together. The
+// hive holds passwords: the copy lives in a folder of this user's alone and goes with it.
+Look LookAtACopy(const std::string& path, std::chrono::milliseconds busyWait) {
+    const QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/snapwire-hive-XXXXXX"));
+    if (!folder.isValid())
+        return Unread(SQLITE_CANTOPEN);
+    const std::string copy = folder.filePath(QStringLiteral("settings.db")).toStdString();
+    for (const std::string suffix : {"", "-wal", "-journal"}) {
+        std::error_code error;
+        if ((suffix.empty() || Exists(path + suffix)) &&
+            !std::filesystem::copy_file(path + suffix, copy + suffix, error))
+            return Unread(SQLITE_IOERR);
+    }
+    return LookInside(copy, kPrivateCopy, busyWait);
+}
+
+// The look under the locks cannot read a log without its index, nor roll a hot journal back.
+bool NeedsACopy(const std::string& path, const Look& look) {
+    return look.rc == SQLITE_READONLY_ROLLBACK ||
+           ((look.rc & 0xFF) == SQLITE_CANTOPEN && !Exists(path + "-shm"));
+}
 
 HiveFileCheck Judge(const Look& look) {
     if (look.rc != SQLITE_OK)
@@ -118,13 +172,17 @@ HiveFileCheck Judge(const Look& look) {
     return detail::CheckOfLayout(look.layout);
 }
 
+bool Taken(const std::string& name) {
+    return std::any_of(std::begin(kFileAndCompanions), std::end(kFileAndCompanions),
+                       [&](const char* suffix) { return Exists(name + suffix); });
+}
+
 std::string FreeAsideName(const std::string& path) {
     const std::string stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")).toStdString();
     const std::string base = path + ".damaged-" + stamp;
     std::string name = base;
-    for (int n = 2; Exists(name) || Exists(name + "-wal") || Exists(name + "-shm"); ++n)
-        name = base + "-" + std::to_string(n);
+    for (int n = 2; Taken(name); ++n) name = base + "-" + std::to_string(n);
     return name;
 }
 
@@ -177,15 +235,17 @@ HiveFileCheck CheckHiveFile(const std::string& path, std::chrono::milliseconds b
     const Clock::time_point deadline = Clock::now() + busyWait;
     for (;;) {
         const FileState before = StateOf(path);
-        Look look;
-        if (before.log) {
-            look = LookInside(path, kWithItsLog, busyWait);
-            // A log without its index cannot be read without making one.
-            if ((look.rc & 0xFF) != SQLITE_CANTOPEN || Exists(path + "-shm"))
+        // Under SQLite's locks a program using the log is seen; in an empty file the
+        // look would delete the log.
+        if (before.log.Exists() && before.file.size > 0) {
+            const Look look = LookInside(path, kWithItsLog, busyWait);
+            if (!NeedsACopy(path, look))
                 return Judge(look);
         }
-        // No log, or none that can be read: no program has the file open.
-        look = LookInside(path, kAsItStands, busyWait);
+        // Read without locks: trusted only when nothing changed meanwhile.
+        const Look look = before.log.Exists() || before.journal.Exists()
+                              ? LookAtACopy(path, busyWait)
+                              : LookInside(path, kAsItStands, busyWait);
         if (StateOf(path) == before)
             return Judge(look);
         if (Clock::now() >= deadline)
@@ -196,10 +256,10 @@ HiveFileCheck CheckHiveFile(const std::string& path, std::chrono::milliseconds b
 
 KeptAside KeepDamagedHiveAside(const std::string& path) {
     const std::string aside = FreeAsideName(path);
-    // The file with its journals goes, or none of them: a journal left behind
-    // would be replayed into the fresh hive.
+    // The file with its journals goes, or none of them: a log left behind would be
+    // replayed into the fresh hive, a journal deleted when the fresh hive is made.
     std::vector<std::pair<std::string, std::string>> moved;
-    for (const std::string suffix : {"", "-wal", "-shm"}) {
+    for (const std::string suffix : kFileAndCompanions) {
         const std::string from = path + suffix;
         const std::string to = aside + suffix;
         if (!suffix.empty() && !Exists(from))

@@ -22,7 +22,8 @@ struct HiveFileCheck {
 // How long the hive waits for another program's lock on its file.
 inline constexpr std::chrono::milliseconds kHiveBusyWait{5000};
 
-// A missing file is usable: the hive creates it. The hive looks before it opens
+// A missing file is usable: the hive creates it. The verdict covers what SQLite
+// reads: the file with its -wal or hot -journal. The hive looks before it opens
 // the file; run it before this process has the hive open (it opens the file with
 // a connection of its own).
 HiveFileCheck CheckHiveFile(const std::string& path, std::chrono::milliseconds busyWait = kHiveBusyWait);
@@ -37,7 +38,7 @@ struct KeptAside {
     std::string error;  // why not
 };
 
-// Renames a damaged hive, with its -wal and -shm files, to
+// Renames a damaged hive, with its -wal, -shm and -journal files, to
 // "<path>.damaged-<yyyyMMdd>-<HHmmss>" so that a fresh hive can take its place.
 KeptAside KeepDamagedHiveAside(const std::string& path);
 

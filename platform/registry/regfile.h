@@ -21,6 +21,8 @@ struct ScriptResult {
 // Parses the whole script first and then applies it as one transaction: a
 // malformed line, or a write that fails, leaves the hive as it was.
 ScriptResult ImportScript(std::string_view bytes);
+// What ImportScript would refuse before it writes, without opening the hive.
+ScriptResult CheckScript(std::string_view bytes);
 
 // The key `path` below `root` with its values and every key below it, as a
 // complete script. kFileNotFound when the key does not exist.

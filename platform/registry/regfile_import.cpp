@@ -419,6 +419,21 @@ ScriptResult ApplyAll(const std::vector<Operation>& operations) {
     return result;
 }
 
+ScriptResult ParseScript(std::string_view bytes, std::vector<Operation>* operations) {
+    const DecodedScript decoded = DecodeScript(bytes);
+    if (!decoded.error.empty())
+        return {0, decoded.error};
+    std::vector<std::string_view> lines = SplitLines(decoded.text);
+    const std::string_view header = lines.empty() ? std::string_view() : Trim(lines.front());
+    if (header != kVersion5Header && header != kVersion4Header)
+        return {1, "not a registry script: the first line must be \"" + std::string(kVersion5Header) +
+                       "\" or \"" + std::string(kVersion4Header) + "\""};
+    ScriptParser parser(std::move(lines), header == kVersion5Header);
+    if (const auto error = parser.Parse(operations))
+        return {error->line, error->message};
+    return {};
+}
+
 }  // namespace
 
 bool ParseKeyPath(std::string_view text, HKey* root, std::string* path) {
@@ -442,19 +457,14 @@ std::string RootName(HKey root) {
 }
 
 ScriptResult ImportScript(std::string_view bytes) {
-    const DecodedScript decoded = DecodeScript(bytes);
-    if (!decoded.error.empty())
-        return {0, decoded.error};
-    std::vector<std::string_view> lines = SplitLines(decoded.text);
-    const std::string_view header = lines.empty() ? std::string_view() : Trim(lines.front());
-    if (header != kVersion5Header && header != kVersion4Header)
-        return {1, "not a registry script: the first line must be \"" + std::string(kVersion5Header) +
-                       "\" or \"" + std::string(kVersion4Header) + "\""};
     std::vector<Operation> operations;
-    ScriptParser parser(std::move(lines), header == kVersion5Header);
-    if (const auto error = parser.Parse(&operations))
-        return {error->line, error->message};
-    return ApplyAll(operations);
+    const ScriptResult parsed = ParseScript(bytes, &operations);
+    return parsed.ok() ? ApplyAll(operations) : parsed;
+}
+
+ScriptResult CheckScript(std::string_view bytes) {
+    std::vector<Operation> operations;
+    return ParseScript(bytes, &operations);
 }
 
 }  // namespace snapwire::reg

@@ -244,6 +244,11 @@ TEST_F(RegFileTest, ToolImportsReportsErrorsAndExports) {
     broken.close();
     CloseHive();
 
+    // A refused import creates no hive.
+    for (const QString& refused : {QStringLiteral("/no/such/file.reg"), broken.fileName()}) {
+        EXPECT_EQ(std::get<0>(RunTool({QStringLiteral("import"), refused})), 1);
+        EXPECT_FALSE(QFile::exists(homeFile(QStringLiteral("settings.db"))));
+    }
     auto [code, out, err] = RunTool({QStringLiteral("import"), script.fileName()});
     EXPECT_EQ(code, 0) << err.toStdString();
     std::tie(code, out, err) = RunTool({QStringLiteral("import"), broken.fileName()});

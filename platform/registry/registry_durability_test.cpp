@@ -13,6 +13,7 @@
 
 #include <QFile>
 
+#include <filesystem>
 #include <random>
 #include <set>
 #include <string>
@@ -85,14 +86,24 @@ std::string IntegrityCheck(const std::string& file) {
     return result;
 }
 
-// The bytes of a hive's file, log and index ("-" for one that is not there).
+// The bytes of a hive's file, log, index and journal ("-" for one that is not there).
 std::vector<QByteArray> HiveFileBytes(const std::string& path) {
     std::vector<QByteArray> files;
-    for (const char* suffix : {"", "-wal", "-shm"}) {
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
         QFile file(QString::fromStdString(path + suffix));
         files.push_back(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("-"));
     }
     return files;
+}
+
+// Copies the hive's file and the companions named, as they stand, to "<hive>.copy":
+// what a program folder copied meanwhile holds.
+std::string CopyOfHive(std::initializer_list<const char*> suffixes) {
+    const std::string copy = HiveFile() + ".copy";
+    for (const char* suffix : suffixes)
+        std::filesystem::copy_file(HiveFile() + suffix, copy + suffix,
+                                   std::filesystem::copy_options::overwrite_existing);
+    return copy;
 }
 
 class RegistryDurabilityTest : public snapwire::testing::ProgramFolderTest {};
@@ -165,6 +176,46 @@ TEST_F(RegistryDurabilityTest, ADamagedHiveBesideAKilledWritersLogIsKeptAsItWas)
         << err.toStdString();
     EXPECT_EQ(HiveFileBytes(hive), damaged);
     EXPECT_EQ(HiveFileBytes(KeepDamagedHiveAside(hive).file), damaged);
+}
+
+// A log that came without its index holds the newest pages: the verdict is the
+// file's with its log, whatever the file alone shows.
+TEST_F(RegistryDurabilityTest, ALogWithoutItsIndexIsReadWithItsFile) {
+    ASSERT_EQ(PutText(MakeKey("Software\\Snapwire"), "v", "1"), kSuccess);
+    CloseHive();
+    OtherConnection other;
+    ASSERT_TRUE(other.Execute("PRAGMA wal_autocheckpoint = 0"));
+    // Each change stays under the next; VACUUM puts every page into the log, so the
+    // file alone is cut after its first page.
+    for (const auto& [change, reason] :
+         {std::pair{"UPDATE vals SET data = x'3200'", ""},
+          std::pair{"ALTER TABLE vals RENAME TO photos", "it is not a settings database"},
+          std::pair{"PRAGMA user_version = 2", "it was made by a newer version of Snapwire"}}) {
+        ASSERT_TRUE(other.Execute(change) && other.Execute("VACUUM"));
+        const std::string copy = CopyOfHive({"", "-wal"});
+        std::filesystem::resize_file(copy, 4096);
+        const std::vector<QByteArray> copied = HiveFileBytes(copy);
+        EXPECT_EQ(CheckHiveFile(copy).reason, reason) << change;
+        EXPECT_EQ(HiveFileBytes(copy), copied) << change;
+    }
+}
+
+// The file after a commit with the journal from before it, as a program killed before
+// it deleted the journal leaves them: the file alone passes for a hive, SQLite rolls it
+// back to another program's database, and the journal goes aside with it.
+TEST_F(RegistryDurabilityTest, AHotJournalIsReadAndKeptAsideWithItsFile) {
+    ASSERT_EQ(PutText(MakeKey("Software\\Snapwire"), "v", "1"), kSuccess);
+    CloseHive();
+    OtherConnection other;
+    ASSERT_TRUE(other.Execute(
+        "ALTER TABLE vals RENAME TO photos; PRAGMA journal_mode = DELETE; PRAGMA synchronous = OFF; "
+        "BEGIN; ALTER TABLE photos RENAME TO vals"));
+    CopyOfHive({"-journal"});
+    ASSERT_TRUE(other.Execute("COMMIT"));
+    const std::string copy = CopyOfHive({""});
+    const std::vector<QByteArray> interrupted = HiveFileBytes(copy);
+    EXPECT_EQ(CheckHiveFile(copy).state, HiveFileState::Damaged);
+    EXPECT_EQ(HiveFileBytes(KeepDamagedHiveAside(copy).file), interrupted);
 }
 
 // A newer layout is left as it is, a hive from before the layout mark opens, and
