@@ -16,9 +16,9 @@
 #include "testsupport/default_locale.h"
 #include "testsupport/window_test.h"
 
-#include <QPushButton>
 #include <QCoreApplication>
 #include <QLocale>
+#include <QPushButton>
 #include <QStringList>
 #include <memory>
 
@@ -75,17 +75,16 @@ class UploadSettingsTest : public WindowTest {
         Window().ftps->Select(row);
         Window().ValdItem();
     }
-    // The box takes the focus in its active window, as when the user clicks into it.
-    static bool FocusOn(QWidget* box) {
-        box->window()->activateWindow();
+    // A click into a box, or on a button (which takes the focus on the press), in its active window.
+    static bool FocusOn(QWidget* widget) {
+        widget->window()->activateWindow();
         QCoreApplication::processEvents();
-        box->setFocus(Qt::MouseFocusReason);
-        return box->hasFocus();
+        widget->setFocus(Qt::MouseFocusReason);
+        return widget->hasFocus();
     }
-    // A click takes the focus to the button (Qt gives it on the press) and then clicks.
     static void ClickWithTheMouse(QPushButton* button) {
-        button->setFocus(Qt::MouseFocusReason);
-        button->click();
+        if (FocusOn(button))
+            button->click();
     }
     static QStringList ShownPrompts() {
         QStringList prompts;

@@ -342,9 +342,6 @@ TEST_F(FtpSessionTest, MissingLocalFileOrUnsendableNameFailsBeforeTheServerHears
         EXPECT_EQ(connection->LastError(), kErrorInvalidParameter);
         EXPECT_FALSE(connection->LastResponse().isEmpty()) << "the log says why";
     }
-    EXPECT_EQ(connection->LastResponse(),
-              QStringLiteral("The file name \"12?00.jpg\" cannot be sent to the server: it holds the control "
-                             "character 0x1F."));
     EXPECT_TRUE(connection->PutFile(picturePath(), QStringLiteral("after.jpg")));  // still connected
     connection->Close();
 
