@@ -81,9 +81,7 @@ void CaptureControl::Impl::ReadDevicesAgain() {
         newIndex[size_t(deviceIndex)] = int(InsertKept(listed, (*devices)[size_t(deviceIndex)], newIndex));
     if (selected)
         deviceIndex = newIndex[size_t(deviceIndex)];
-    chosenFormats = Renumbered(chosenFormats, newIndex);
-    imageControls = Renumbered(imageControls, newIndex);
-    devices = std::move(listed);
+    TakeList(std::move(listed), newIndex);
 }
 
 int CaptureControl::Impl::ListAway(const CaptureDevice& kept) {
@@ -91,10 +89,15 @@ int CaptureControl::Impl::ListAway(const CaptureDevice& kept) {
     std::vector<int> newIndex(listed.size());
     std::iota(newIndex.begin(), newIndex.end(), 0);
     deviceIndex = int(InsertKept(listed, kept, newIndex));
+    TakeList(std::move(listed), newIndex);
+    return deviceIndex;
+}
+
+// What the control keeps by device index follows its device to `newIndex`.
+void CaptureControl::Impl::TakeList(std::vector<CaptureDevice> listed, const std::vector<int>& newIndex) {
     chosenFormats = Renumbered(chosenFormats, newIndex);
     imageControls = Renumbered(imageControls, newIndex);
     devices = std::move(listed);
-    return deviceIndex;
 }
 
 const CaptureDevice* CaptureControl::Impl::SelectedDevice() {

@@ -28,6 +28,7 @@ struct CaptureControl::Impl {
     void NoteSharedSerials(const std::vector<CaptureDevice>& listed);
     void ReadDevicesAgain();
     int ListAway(const CaptureDevice& kept);
+    void TakeList(std::vector<CaptureDevice> listed, const std::vector<int>& newIndex);
     const CaptureDevice* SelectedDevice();
     void LocateSelectedCamera();
     VideoFormat FormatOf(int index);
